@@ -1,0 +1,117 @@
+#include "platform/qtservices.h"
+
+#include "platform/qtsoundoutput.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace platform {
+
+QDateTime QtClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+QString QtOpenDialog::chooseFile(QWidget *parent, const OpenDialogSettings &settings)
+{
+    QFileDialog dialog(parent, settings.title, settings.initialFolder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(settings.filterText);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtProgramLauncher::findProgram(const QString &name) const
+{
+    if (QDir::isAbsolutePath(name)) {
+        const QFileInfo info(name);
+        return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+bool QtProgramLauncher::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+QtTray::QtTray() : m_icon(new QSystemTrayIcon(this))
+{
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            bringBack();
+    });
+}
+
+QtTray::~QtTray() = default;
+
+void QtTray::setTipText(const QString &text)
+{
+    m_icon->setToolTip(text);
+}
+
+void QtTray::setTrayPicture(const QIcon &picture)
+{
+    m_icon->setIcon(picture);
+}
+
+void QtTray::setOwnerApp(QObject *application)
+{
+    m_application = application;
+}
+
+void QtTray::setOwnerWindow(QWidget *window)
+{
+    m_window = window;
+}
+
+void QtTray::showInTray()
+{
+    if (!m_window)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // No notification area to come back from: hiding the window would
+        // leave the program running with no way back to it.
+        m_window->showMinimized();
+        return;
+    }
+    m_icon->show();
+    m_window->hide();
+}
+
+void QtTray::bringBack()
+{
+    if (!m_window)
+        return;
+    m_icon->hide();
+    m_window->showNormal();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+QtServices::QtServices() : m_sound(std::make_unique<QtSoundOutput>()) {}
+
+QtServices::~QtServices() = default;
+
+Services QtServices::services()
+{
+    return {m_clock, m_messageBox, m_openDialog, m_launcher, *m_sound, m_tray};
+}
+
+} // namespace platform

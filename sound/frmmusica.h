@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+
+// Facts about the current sound file. The main window keeps it filled and
+// never shows it.
+class frmmusica : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmmusica(QWidget *parent = nullptr);
+
+    QFrame *fraarquivo;
+    QLabel *lbltitulonomedoarquivo;
+    QLabel *lblnome;
+    QLabel *lbltituloextensão;
+    QLabel *lblextensao;
+    QLabel *lbltitulotamanho;
+    QLabel *lbltamanho;
+    QLabel *lbltituloultimaatualização;
+    QLabel *lblatualizaçao;
+    QLabel *lbltituloatributos;
+    QLabel *lblatributos;
+    QLabel *lbltitulodir;
+    QLabel *lbldir;
+};

@@ -1,0 +1,96 @@
+#include "sound/mediaplayer.h"
+
+#include "platform/services.h"
+
+#include <QPainter>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace {
+
+QString clockText(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+MediaPlayer::MediaPlayer(platform::SoundOutput &output, QWidget *parent)
+    : QWidget(parent), m_output(output), m_volume(new QSlider(Qt::Horizontal, this))
+{
+    m_volume->setObjectName(QStringLiteral("media_volume"));
+    m_volume->setAccessibleName(QStringLiteral("Volume do som"));
+    m_volume->setRange(0, 100);
+    m_volume->setPageStep(10);
+    m_volume->setValue(output.volume());
+    m_volume->setFocusPolicy(Qt::StrongFocus);
+    connect(m_volume, &QSlider::valueChanged, &m_output, &platform::SoundOutput::setVolume);
+    connect(&m_output, &platform::SoundOutput::volumeChanged, m_volume, &QSlider::setValue);
+    connect(&m_output, &platform::SoundOutput::positionChanged, this, &MediaPlayer::setPosition);
+    connect(&m_output, &platform::SoundOutput::durationChanged, this, &MediaPlayer::setDuration);
+    setFocusProxy(m_volume);
+}
+
+void MediaPlayer::PlayFile(const QString &path)
+{
+    m_output.play(path);
+}
+
+void MediaPlayer::StopPlayback()
+{
+    m_output.stop();
+}
+
+void MediaPlayer::PrepareFile(const QString &path)
+{
+    m_output.prepare(path);
+}
+
+void MediaPlayer::setVisibleParts(const QRect &band, const QRect &corner)
+{
+    m_band = band;
+    m_volume->setGeometry(corner.adjusted(3, 2, -3, -2));
+    update();
+}
+
+void MediaPlayer::setPosition(qint64 position)
+{
+    m_position = position;
+    update(m_band);
+}
+
+void MediaPlayer::setDuration(qint64 duration)
+{
+    m_duration = duration;
+    update(m_band);
+}
+
+void MediaPlayer::paintEvent(QPaintEvent *)
+{
+    if (m_band.isEmpty())
+        return;
+    QPainter painter(this);
+    const QRect groove = m_band.adjusted(3, 3, -3, -3);
+
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.rect = groove;
+    frame.lineWidth = 1;
+    frame.state |= QStyle::State_Sunken;
+    painter.fillRect(groove, palette().base());
+    style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
+
+    const QRect inside = groove.adjusted(1, 1, -1, -1);
+    if (m_duration > 0) {
+        const qint64 done = std::clamp<qint64>(m_position, 0, m_duration);
+        QRect filled = inside;
+        filled.setWidth(int(inside.width() * done / m_duration));
+        painter.fillRect(filled, palette().highlight());
+    }
+    const QString text = m_duration > 0 ? clockText(m_position) + QStringLiteral(" / ") + clockText(m_duration)
+                                        : QStringLiteral("0:00");
+    painter.setPen(palette().text().color());
+    painter.drawText(inside.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, text);
+}

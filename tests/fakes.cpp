@@ -1,0 +1,48 @@
+#include "fakes.h"
+
+#include "platform/pacedtimer.h"
+#include "platform/simplestatusbar.h"
+
+void FakeMessageBox::exclamation(QWidget *parent, const QString &title, const QString &text)
+{
+    shown.append({parent, title, text});
+    if (whileOpen)
+        whileOpen();
+}
+
+QString FakeOpenDialog::chooseFile(QWidget *, const platform::OpenDialogSettings &s)
+{
+    ++opened;
+    settings = s;
+    return answer;
+}
+
+QString FakeLauncher::findProgram(const QString &name) const
+{
+    lookedUp << name;
+    return installed.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
+}
+
+bool FakeLauncher::startDetached(const QString &program, const QStringList &arguments)
+{
+    started << (QStringList{program} + arguments);
+    return !refusing.contains(program.section(QLatin1Char('/'), -1));
+}
+
+TestWindow::TestWindow() : window(std::make_unique<frmob>(fakes.services()))
+{
+    window->findChild<platform::PacedTimer *>(QStringLiteral("trmrelogio"))->stop();
+}
+
+TestWindow::~TestWindow() = default;
+
+void TestWindow::tickAt(int h, int m, int s)
+{
+    fakes.clock.set(h, m, s);
+    window->trmrelogio_Timer();
+}
+
+QString TestWindow::statusText() const
+{
+    return find<platform::SimpleStatusBar>(QStringLiteral("stbovalen"))->simpleText();
+}

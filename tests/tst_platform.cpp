@@ -1,0 +1,290 @@
+// The pieces that stand between the program and Qt.
+
+#include "platform/commandbar.h"
+#include "platform/events.h"
+#include "platform/iconmenu.h"
+#include "platform/imagelist.h"
+#include "platform/pacedtimer.h"
+#include "platform/services.h"
+#include "platform/simplestatusbar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+namespace {
+
+// The wall clock, shifted as far as the test says: a change of the system time.
+class ShiftedClock : public platform::Clock
+{
+public:
+    qint64 shiftMs = 0;
+    QDateTime now() const override { return QDateTime::currentDateTime().addMSecs(shiftMs); }
+};
+
+class Recorder : public QObject
+{
+public:
+    QStringList calls;
+    void focusIn() { calls << QStringLiteral("in"); }
+    void focusOut() { calls << QStringLiteral("out"); }
+    void move() { calls << QStringLiteral("move"); }
+    void click() { calls << QStringLiteral("click"); }
+};
+
+} // namespace
+
+class tst_platform : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void pacedTimerTicksOncePerSecondNearItsStart();
+    void pacedTimerNeitherRepeatsNorSkipsWhenTheClockIsSet();
+    void imageListFindsByPositionAndKey();
+    void iconMenuNamesItemsAndCountsFromZero();
+    void commandBarReportsPositionsAndKeepsAllButtonsInSight();
+    void eventRouteIgnoresFocusThatLeavesForAPopup();
+    void eventRouteStopsPointerMovesAtTheRoutedArea();
+    void eventRouteClickNeedsPressAndReleaseInside();
+    void statusBarKeepsItsTextWhileHidden();
+};
+
+namespace {
+
+struct Tick {
+    qint64 second;
+    int phase;
+};
+
+QList<Tick> collectTicks(platform::PacedTimer &timer, const platform::Clock &clock, int ms,
+                         const std::function<void()> &midway = {})
+{
+    QList<Tick> ticks;
+    QObject context;
+    QObject::connect(&timer, &platform::PacedTimer::timeout, &context, [&] {
+        const qint64 now = clock.now().toMSecsSinceEpoch();
+        ticks.append({now / 1000, int(now % 1000)});
+    });
+    timer.start();
+    if (midway) {
+        QTest::qWait(ms / 2);
+        midway();
+        QTest::qWait(ms - ms / 2);
+    } else {
+        QTest::qWait(ms);
+    }
+    timer.stop();
+    return ticks;
+}
+
+} // namespace
+
+void tst_platform::pacedTimerTicksOncePerSecondNearItsStart()
+{
+    ShiftedClock clock;
+    platform::PacedTimer timer(clock, nullptr);
+    const auto ticks = collectTicks(timer, clock, 3600);
+    QVERIFY2(ticks.size() >= 3, qPrintable(QString::number(ticks.size())));
+    for (int i = 1; i < ticks.size(); ++i)
+        QCOMPARE(ticks[i].second, ticks[i - 1].second + 1);
+    // Comfortably early in its second even on a busy test machine.
+    for (const Tick &t : ticks)
+        QVERIFY2(t.phase < 250, qPrintable(QString::number(t.phase)));
+}
+
+void tst_platform::pacedTimerNeitherRepeatsNorSkipsWhenTheClockIsSet()
+{
+    // Set back by half a second: the next tick would fall into the second
+    // that has had its tick already, and must wait for the next one.
+    ShiftedClock clock;
+    platform::PacedTimer timer(clock, nullptr);
+    auto ticks = collectTicks(timer, clock, 4200, [&] { clock.shiftMs -= 500; });
+    for (int i = 1; i < ticks.size(); ++i)
+        QCOMPARE(ticks[i].second, ticks[i - 1].second + 1);
+
+    // Set forward by an hour and a half second: the ticks go on from the new time.
+    ticks = collectTicks(timer, clock, 4200, [&] { clock.shiftMs += 3600 * 1000 + 500; });
+    QVERIFY(ticks.size() >= 3);
+    int jumps = 0;
+    for (int i = 1; i < ticks.size(); ++i) {
+        QVERIFY(ticks[i].second > ticks[i - 1].second);
+        jumps += ticks[i].second != ticks[i - 1].second + 1;
+    }
+    QCOMPARE(jumps, 1);
+    QVERIFY(ticks.last().phase < 250);
+}
+
+void tst_platform::imageListFindsByPositionAndKey()
+{
+    platform::ImageList list(QSize(20, 20));
+    list.add(QStringLiteral(":/images/08.svg"), QStringLiteral("abrir"));
+    list.add(QStringLiteral(":/images/19.svg"));
+    list.add(QStringLiteral(":/images/10.svg"), QStringLiteral("minimizar"));
+
+    QCOMPARE(list.position(QStringLiteral("minimizar")), 3);
+    QCOMPARE(list.key(1), QStringLiteral("abrir"));
+    QCOMPARE(list.position(QString()), 0); // a picture without a key is not found by key
+    QVERIFY(list.picture(0).isNull());
+    QVERIFY(list.picture(4).isNull());
+    QVERIFY(list.picture(QStringLiteral("nenhum")).isNull());
+
+    // Whatever size a picture was drawn for, it is handed out at 20 x 20.
+    for (int p = 1; p <= 3; ++p)
+        QCOMPARE(list.picture(p).availableSizes().value(0), QSize(20, 20));
+    const QImage folder = list.picture(1).pixmap(QSize(20, 20)).toImage();
+    const QImage empty = list.picture(2).pixmap(QSize(20, 20)).toImage();
+    int opaque = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            QCOMPARE(qAlpha(empty.pixel(x, y)), 0);
+            opaque += qAlpha(folder.pixel(x, y)) > 0;
+        }
+    }
+    QVERIFY(opaque > 100);
+}
+
+void tst_platform::iconMenuNamesItemsAndCountsFromZero()
+{
+    QWidget window;
+    QMenuBar bar(&window);
+    QMenu *menu = bar.addMenu(QStringLiteral("&Menu"));
+    QAction *open = menu->addAction(QStringLiteral("Abrir"));
+    open->setObjectName(QStringLiteral("menuabrir"));
+    QAction *other = menu->addAction(QStringLiteral("Outro"));
+
+    platform::ImageList list(QSize(20, 20));
+    list.add(QStringLiteral(":/images/01.svg"));
+    list.add(QStringLiteral(":/images/08.svg"), QStringLiteral("abrir"));
+
+    platform::IconMenu icons;
+    QVERIFY(!icons.setItemIcon(QStringLiteral("menuabrir"), 1)); // not attached yet
+    icons.attachMenus(&window);
+    icons.setIconList(&list);
+    QVERIFY(icons.setItemIcon(QStringLiteral("menuabrir"), 1));
+    QCOMPARE(open->icon().cacheKey(), list.picture(2).cacheKey());
+    QVERIFY(other->icon().isNull());
+    QVERIFY(!icons.setItemIcon(QStringLiteral("menunada"), 0));
+    QVERIFY(!icons.setItemIcon(QStringLiteral("menuabrir"), 2)); // past the list
+}
+
+void tst_platform::commandBarReportsPositionsAndKeepsAllButtonsInSight()
+{
+    QWidget window;
+    platform::CommandBar bar(&window);
+    bar.setObjectName(QStringLiteral("bar"));
+    bar.setGeometry(0, 0, 200, 32);
+    const QIcon picture(QStringLiteral(":/images/16.svg"));
+    bar.addButton(picture, QStringLiteral("Tocar"), QStringLiteral("Tocar o som"));
+    bar.addGap();
+    bar.addButton(picture, QStringLiteral("Minimizar"), QStringLiteral("Minimizar"));
+    window.show();
+
+    QCOMPARE(bar.count(), 3);
+    QVERIFY(bar.button(2) == nullptr);
+    QVERIFY(bar.button(4) == nullptr);
+    QSignalSpy clicks(&bar, &platform::CommandBar::buttonClick);
+    QTest::mouseClick(bar.button(3), Qt::LeftButton);
+    QTest::mouseClick(bar.button(1), Qt::LeftButton);
+    QCOMPARE(clicks.size(), 2);
+    QCOMPARE(clicks.at(0).at(0).toInt(), 3);
+    QCOMPARE(clicks.at(1).at(0).toInt(), 1);
+
+    for (int p : {1, 3}) {
+        QToolButton *b = bar.button(p);
+        QVERIFY(bar.rect().contains(b->geometry()));
+        QVERIFY(b->width() >= b->fontMetrics().horizontalAdvance(b->text()));
+        QVERIFY(!b->accessibleName().isEmpty());
+    }
+    QVERIFY(bar.button(1)->geometry().right() < bar.button(3)->geometry().left());
+}
+
+void tst_platform::eventRouteIgnoresFocusThatLeavesForAPopup()
+{
+    QWidget window;
+    auto *list = new QComboBox(&window);
+    auto *other = new QLineEdit(&window);
+    other->move(0, 40);
+    Recorder r;
+    platform::on(list).focusIn(&r, &Recorder::focusIn).focusOut(&r, &Recorder::focusOut);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus(Qt::TabFocusReason);
+    r.calls.clear();
+
+    list->setFocus(Qt::TabFocusReason);
+    QCOMPARE(r.calls, QStringList{QStringLiteral("in")});
+    QFocusEvent popupOut(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(list, &popupOut);
+    QFocusEvent windowOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(list, &windowOut);
+    QCOMPARE(r.calls, QStringList{QStringLiteral("in")});
+    other->setFocus(Qt::TabFocusReason);
+    QCOMPARE(r.calls, (QStringList{QStringLiteral("in"), QStringLiteral("out")}));
+}
+
+void tst_platform::eventRouteStopsPointerMovesAtTheRoutedArea()
+{
+    QWidget window;
+    window.resize(200, 200);
+    auto *panel = new QWidget(&window);
+    panel->setGeometry(0, 0, 100, 100);
+    auto *inner = new QWidget(panel);
+    inner->setGeometry(10, 10, 30, 30);
+    auto *quiet = new QWidget(panel);
+    quiet->setGeometry(50, 50, 30, 30);
+    Recorder onWindow, onPanel, onInner;
+    platform::on(&window).mouseMove(&onWindow, &Recorder::move);
+    platform::on(panel).mouseMove(&onPanel, &Recorder::move);
+    platform::on(inner).mouseMove(&onInner, &Recorder::move);
+    platform::keepPointerEvents(quiet);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTest::mouseMove(inner, QPoint(5, 5));
+    QCOMPARE(onInner.calls.size(), 1);
+    QVERIFY(onPanel.calls.isEmpty());
+    QVERIFY(onWindow.calls.isEmpty());
+    QTest::mouseMove(quiet, QPoint(5, 5));
+    QVERIFY(onPanel.calls.isEmpty());
+    QTest::mouseMove(panel, QPoint(90, 5));
+    QCOMPARE(onPanel.calls.size(), 1);
+    QVERIFY(onWindow.calls.isEmpty());
+    QTest::mouseMove(&window, QPoint(150, 150));
+    QCOMPARE(onWindow.calls.size(), 1);
+}
+
+void tst_platform::eventRouteClickNeedsPressAndReleaseInside()
+{
+    QWidget panel;
+    panel.resize(50, 50);
+    Recorder r;
+    platform::on(&panel).click(&r, &Recorder::click);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(r.calls.size(), 1);
+    QTest::mouseClick(&panel, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(80, 80));
+    QCOMPARE(r.calls.size(), 1);
+}
+
+void tst_platform::statusBarKeepsItsTextWhileHidden()
+{
+    QWidget window;
+    platform::SimpleStatusBar bar(&window);
+    window.show();
+    bar.hide();
+    bar.setSimpleText(QStringLiteral(" com um branco à frente"));
+    bar.showMessage(QStringLiteral("dica de menu"));
+    bar.clearMessage();
+    bar.show();
+    QCOMPARE(bar.simpleText(), QStringLiteral(" com um branco à frente"));
+}
+
+QTEST_MAIN(tst_platform)
+#include "tst_platform.moc"
