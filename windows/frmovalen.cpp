@@ -1,7 +1,109 @@
+// The About window as it is defined. Places and sizes are in twips, as the
+// window was drawn.
+
 #include "windows/frmovalen.h"
 
-frmovalen::frmovalen(QWidget *parent) : QWidget(parent, Qt::Window)
+#include "platform/dialogfont.h"
+#include "platform/syscolors.h"
+#include "platform/twips.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+using platform::SysColor;
+using platform::tw;
+using platform::twRect;
+
+namespace {
+
+template<class W>
+W *control(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(twRect(left, top, width, height));
+    return w;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
+{
+    auto *l = control<QLabel>(parent, name, left, top, width, height);
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
+    return l;
+}
+
+} // namespace
+
+frmovalen::frmovalen(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmovalen"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The title is the author's name; a tool window carries no icon of its own
+    // and stays out of the task bar.
+    setWindowTitle(QStringLiteral("Ovalen Brakmund"));
+    setFont(platform::dialogFont());
+    setFixedSize(tw(4665), tw(3480));
+
+    frasobre = control<QFrame>(this, "frasobre", 120, 0, 4455, 2535);
+    frasobre->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+    Picture1 = control<QWidget>(frasobre, "Picture1", 120, 120, 4215, 2295);
+    platform::setBackground(Picture1, SysColor::WindowFrame);
+    platform::setForeground(Picture1, SysColor::WindowText);
+
+    // 18 and 12 points are 24 and 16 pixels at 96 dpi. At 24 the bold italic
+    // title runs a pixel past its box, so it is one pixel smaller.
+    Label5 = label(Picture1, "Label5", QStringLiteral("Relógio Trovelandor:"), 0, 360, 4215, 735);
+    Label5->setFont(platform::dialogFont(23, true, true));
+    Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    platform::setBackground(Label5, SysColor::MenuText);
+    platform::setForeground(Label5, SysColor::Highlight);
+
+    Label6 = label(Picture1, "Label6",
+                   QStringLiteral("Simples, desperta a hora que você quiser, sem ligar o computador."), 360, 1200,
+                   3615, 975);
+    Label6->setFont(platform::dialogFont(16, true));
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label6->setWordWrap(true);
+    platform::setBackground(Label6, SysColor::ButtonText);
+    platform::setForeground(Label6, SysColor::Highlight);
+
+    cmdsair = control<QPushButton>(this, "cmdsair", 3360, 2640, 1095, 735);
+    cmdsair->setIcon(QIcon(QStringLiteral(":/images/relogio.svg")));
+    cmdsair->setIconSize(QSize(32, 32));
+    cmdsair->setAccessibleName(QStringLiteral("Fechar"));
+    // Enter presses the focused button, as buttons do on the desktop the
+    // window was drawn for, even outside a dialog.
+    cmdsair->setAutoDefault(true);
+    connect(cmdsair, &QPushButton::clicked, this, &frmovalen::cmdsair_Click);
+
+    // The button is the only control that can hold the focus.
+    for (QWidget *w : {static_cast<QWidget *>(frasobre), Picture1, static_cast<QWidget *>(Label5),
+                       static_cast<QWidget *>(Label6)})
+        w->setFocusPolicy(Qt::NoFocus);
+    cmdsair->setFocus();
+
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+void frmovalen::cmdsair_Click()
+{
+    close();
+}
+
+void frmovalen::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window as the picture button does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdsair_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
