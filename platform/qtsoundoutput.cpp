@@ -1,14 +1,12 @@
 #include "platform/qtsoundoutput.h"
 
+#include "platform/tone.h"
+
 #include <QAudioOutput>
 #include <QDir>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QTemporaryFile>
-#include <QtEndian>
-
-#include <cmath>
-#include <numbers>
 
 namespace platform {
 
@@ -20,66 +18,18 @@ bool looksPlayable(const QString &path)
     return !path.isEmpty() && info.isFile() && info.isReadable() && info.size() > 0;
 }
 
-void putLe16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void putLe32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
 } // namespace
 
-QByteArray alarmToneWav()
+// How long a file may take to start before the tone plays instead. Some
+// damaged files neither play nor fail: the player waits on them for ever.
+constexpr int startLimitMs = 2500;
+
+QtSoundOutput::QtSoundOutput(QObject *parent) : SoundOutput(parent)
 {
-    constexpr int rate = 22050;
-    constexpr double beep = 0.14, gap = 0.06, pause = 0.25;
-    QList<qint16> samples;
-    auto tone = [&](double frequency, double seconds) {
-        const int n = int(seconds * rate);
-        const int fade = rate / 200; // 5 ms, so the beeps do not click
-        for (int i = 0; i < n; ++i) {
-            const double envelope = std::min({1.0, double(i) / fade, double(n - 1 - i) / fade});
-            const double s = std::sin(2 * std::numbers::pi * frequency * i / rate);
-            samples.append(qint16(s * envelope * 0.6 * 32767));
-        }
-    };
-    auto silence = [&](double seconds) { samples.append(QList<qint16>(int(seconds * rate), 0)); };
-    for (int round = 0; round < 3; ++round) {
-        tone(880, beep);
-        silence(gap);
-        tone(1320, beep);
-        silence(gap);
-        tone(880, beep);
-        silence(pause);
-    }
-
-    QByteArray wav;
-    const quint32 dataBytes = quint32(samples.size() * 2);
-    wav.append("RIFF", 4);
-    putLe32(wav, 36 + dataBytes);
-    wav.append("WAVEfmt ", 8);
-    putLe32(wav, 16);
-    putLe16(wav, 1); // PCM
-    putLe16(wav, 1); // mono
-    putLe32(wav, rate);
-    putLe32(wav, rate * 2);
-    putLe16(wav, 2);
-    putLe16(wav, 16);
-    wav.append("data", 4);
-    putLe32(wav, dataBytes);
-    for (qint16 s : std::as_const(samples))
-        putLe16(wav, quint16(s));
-    return wav;
+    m_watchdog.setSingleShot(true);
+    m_watchdog.setInterval(startLimitMs);
+    connect(&m_watchdog, &QTimer::timeout, this, &QtSoundOutput::onSilence);
 }
-
-QtSoundOutput::QtSoundOutput(QObject *parent) : SoundOutput(parent) {}
 
 QtSoundOutput::~QtSoundOutput()
 {
@@ -98,6 +48,7 @@ void QtSoundOutput::ensurePlayer()
     connect(m_player, &QMediaPlayer::positionChanged, this, &SoundOutput::positionChanged);
     connect(m_player, &QMediaPlayer::durationChanged, this, &SoundOutput::durationChanged);
     connect(m_player, &QMediaPlayer::errorOccurred, this, &QtSoundOutput::onError);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, &QtSoundOutput::onStatus);
 }
 
 QString QtSoundOutput::tonePath()
@@ -117,35 +68,37 @@ bool QtSoundOutput::playsTone() const
     return m_player && m_tone && m_player->source() == QUrl::fromLocalFile(m_tone->fileName());
 }
 
-void QtSoundOutput::load(const QUrl &source)
+bool QtSoundOutput::knownUnplayable(const QString &path) const
 {
-    if (m_player->source() != source)
-        m_player->setSource(source);
+    return m_unplayable.contains(QUrl::fromLocalFile(path));
 }
 
 void QtSoundOutput::start(const QUrl &source)
 {
-    if (m_player->source() == source) {
-        // Already loaded: start again from the beginning without reloading.
-        if (m_player->position() > 0 || m_player->playbackState() != QMediaPlayer::StoppedState)
-            m_player->setPosition(0);
-    } else {
-        m_player->setSource(source);
-    }
+    // Always from a freshly loaded source. With Qt 6.4 over GStreamer a
+    // pipeline that was loaded and then waited starts its sound as much later
+    // as it waited, so a sound loaded ahead would begin seconds late.
+    m_probing.clear();
+    if (m_player->source() == source)
+        m_player->setSource(QUrl());
+    m_player->setSource(source);
     m_player->play();
 }
 
 void QtSoundOutput::prepare(const QString &path)
 {
+    // Brings the multimedia stack up and tries the file, so that a file that
+    // cannot be played is known before it is needed and the tone starts at
+    // once in its place.
     ensurePlayer();
-    if (m_player->playbackState() == QMediaPlayer::PlayingState)
+    const QUrl source = QUrl::fromLocalFile(path);
+    const bool triedLately = source == m_probed && m_probedAt.isValid() && m_probedAt.elapsed() < 60000;
+    if (m_player->playbackState() == QMediaPlayer::PlayingState || !looksPlayable(path) || source == m_probing
+        || triedLately)
         return;
     m_playRequested = false;
-    const QUrl source = QUrl::fromLocalFile(path);
-    if (!looksPlayable(path) || source == m_unplayable)
-        load(QUrl::fromLocalFile(tonePath()));
-    else
-        load(source);
+    m_probing = source;
+    m_player->setSource(m_probing);
 }
 
 void QtSoundOutput::play(const QString &path)
@@ -154,38 +107,70 @@ void QtSoundOutput::play(const QString &path)
     m_requested = path;
     m_playRequested = true;
     m_failureHandled = false;
-    const QUrl source = QUrl::fromLocalFile(path);
-    if (!looksPlayable(path) || source == m_unplayable) {
+    if (!looksPlayable(path) || knownUnplayable(path)) {
         playTone(path);
         return;
     }
-    start(source);
+    start(QUrl::fromLocalFile(path));
+    m_watchdog.start();
 }
 
 void QtSoundOutput::playTone(const QString &failedPath)
 {
+    m_watchdog.stop();
     m_failureHandled = true;
     start(QUrl::fromLocalFile(tonePath()));
     Q_EMIT fellBackToTone(failedPath);
+}
+
+void QtSoundOutput::onStatus(QMediaPlayer::MediaStatus status)
+{
+    // A file tried ahead has loaded: it plays. Let it go again, so that no
+    // sound stream waits open on the desktop's sound server for hours.
+    if (status == QMediaPlayer::InvalidMedia) {
+        onError();
+        return;
+    }
+    if (status == QMediaPlayer::LoadedMedia && !m_probing.isEmpty() && m_player->source() == m_probing) {
+        m_unplayable.remove(m_probing);
+        endProbe();
+    }
+}
+
+void QtSoundOutput::endProbe()
+{
+    m_probed = m_probing;
+    m_probedAt.start();
+    m_probing.clear();
+    m_player->setSource(QUrl());
 }
 
 void QtSoundOutput::onError()
 {
     // One bad file is reported several times, and the tone itself is never
     // replaced by the tone: act once, on the file that was asked for.
-    if (playsTone())
+    if (playsTone() || m_player->source().isEmpty())
         return;
-    m_unplayable = m_player->source();
-    if (m_playRequested) {
-        if (!m_failureHandled)
-            playTone(m_requested);
-    } else {
-        load(QUrl::fromLocalFile(tonePath()));
-    }
+    m_unplayable.insert(m_player->source());
+    if (!m_probing.isEmpty())
+        endProbe();
+    else if (m_playRequested && !m_failureHandled)
+        playTone(m_requested);
+}
+
+void QtSoundOutput::onSilence()
+{
+    // Not marked as unplayable: a file on a disk that is slow to wake is fine
+    // the next time.
+    const bool started = m_player->position() > 0 || m_player->mediaStatus() == QMediaPlayer::EndOfMedia;
+    if (m_playRequested && !m_failureHandled && !started
+        && m_player->source() == QUrl::fromLocalFile(m_requested))
+        playTone(m_requested);
 }
 
 void QtSoundOutput::stop()
 {
+    m_watchdog.stop();
     if (m_player)
         m_player->stop();
 }

@@ -2,12 +2,15 @@
 
 #include "platform/services.h"
 
+#include <QElapsedTimer>
+#include <QMediaPlayer>
+#include <QSet>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
 
 class QAudioOutput;
-class QMediaPlayer;
 class QTemporaryFile;
 
 namespace platform {
@@ -32,31 +35,35 @@ public:
     bool isStarted() const { return m_player != nullptr; }
     QMediaPlayer *player() const { return m_player; }
     bool playsTone() const;
+    bool knownUnplayable(const QString &path) const;
     QString tonePath();
 
 Q_SIGNALS:
-    // A play request could not be honoured with the file and the tone took its place.
+    // A play request could not be honoured with the file and the tone took
+    // its place.
     void fellBackToTone(const QString &path);
 
 private:
     void ensurePlayer();
-    void load(const QUrl &source);
     void start(const QUrl &source);
     void playTone(const QString &failedPath);
+    void onStatus(QMediaPlayer::MediaStatus status);
     void onError();
+    void onSilence();
+    void endProbe();
 
     QMediaPlayer *m_player = nullptr;
     QAudioOutput *m_output = nullptr;
     std::unique_ptr<QTemporaryFile> m_tone;
-    QUrl m_unplayable;      // a source that failed to load; played as the tone
-    QString m_requested;    // what the last play() asked for
+    QSet<QUrl> m_unplayable; // files that failed to load; the tone plays for them
+    QUrl m_probing;          // a file being tried ahead of its use
+    QUrl m_probed;           // the last file tried, and when
+    QElapsedTimer m_probedAt;
+    QString m_requested;     // what the last play() asked for
+    QTimer m_watchdog;       // a file that neither plays nor fails
     bool m_playRequested = false;
     bool m_failureHandled = false;
     int m_volume = 100;
 };
-
-// A short alarm tone of our own, as a complete WAV file: beeps at 880 and
-// 1320 Hz, about 1.6 seconds.
-QByteArray alarmToneWav();
 
 } // namespace platform

@@ -69,8 +69,9 @@ public:
     // cannot be played gives a short built-in alarm tone instead.
     virtual void play(const QString &path) = 0;
     virtual void stop() = 0;
-    // Loads a file that is likely to be played soon, so that playing it
-    // starts at once. Never interrupts a sound that plays.
+    // Gets ready for a file that is likely to be played soon (the sound of
+    // an alarm that is set), so that playing it starts as soon as it can.
+    // Never interrupts a sound that plays.
     virtual void prepare(const QString &path) = 0;
 
     // 0 to 100.

@@ -20,7 +20,7 @@ RELOGIO_BUILD_PACKAGES=(
 RELOGIO_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool trayer
   pulseaudio pulseaudio-utils sox imagemagick faketime
-  desktop-file-utils appstream dpkg-dev file procps
+  desktop-file-utils appstream dpkg-dev file procps ffmpeg
 )
 
 relogio_install() {
@@ -44,4 +44,57 @@ relogio_build() {
   local dir="$1"; shift
   cmake -S "$RELOGIO_ROOT" -B "$dir" "$@" >/dev/null || return 1
   cmake --build "$dir" -j"$(nproc)"
+}
+
+# ---- Headless services for tests and benchmarks ---------------------------
+# relogio_headless <work dir>: starts an X server, a tray host and a sound
+# server with a silent sink, each stopped by its PID when the calling script
+# exits. Sets DISPLAY, XDG_RUNTIME_DIR and RELOGIO_TEST_SINK.
+relogio_headless() {
+  local work="$1"
+  RELOGIO_PIDS=()
+  trap relogio_stop_headless EXIT
+  export LANG=C.UTF-8
+  export XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+  unset WAYLAND_DISPLAY
+
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  RELOGIO_PIDS+=($!)
+  relogio_wait_for 10 test -s "$work/display" || relogio_fail "the X server (Xvfb) did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(cat "$work/display")"
+
+  trayer --edge bottom --align right --widthtype request --height 32 \
+    --SetDockType false --SetPartialStrut false >"$work/trayer.log" 2>&1 &
+  RELOGIO_PIDS+=($!)
+  relogio_wait_for 10 sh -c 'xwininfo -root -tree | grep -q -i panel' \
+    || relogio_fail "the tray host (trayer) did not start: $(cat "$work/trayer.log")"
+
+  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 -n \
+    --load="module-null-sink sink_name=test_null" --load=module-native-protocol-unix \
+    --log-target=stderr >"$work/pulse.log" 2>&1 &
+  RELOGIO_PIDS+=($!)
+  relogio_wait_for 15 pactl info || relogio_fail "the sound server (pulseaudio) did not start: $(tail -5 "$work/pulse.log")"
+  pactl set-default-sink test_null
+  export RELOGIO_TEST_SINK=test_null
+}
+
+relogio_stop_headless() {
+  local pid
+  for pid in "${RELOGIO_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${RELOGIO_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ -n "${RELOGIO_WORK:-}" ] && rm -rf "$RELOGIO_WORK"
+  return 0
+}
+
+relogio_fail() { echo "${0##*/}: $*" >&2; exit 1; }
+
+# relogio_wait_for <seconds> <command...>: until the command succeeds.
+relogio_wait_for() {
+  local limit=$(( $1 * 10 )) i; shift
+  for ((i = 0; i < limit; i++)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
 }

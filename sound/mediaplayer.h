@@ -20,7 +20,8 @@ public:
     // Plays the file from its start, replacing whatever plays, and returns at once.
     void PlayFile(const QString &path);
     void StopPlayback();
-    // Loads the file ahead, so that playing it later starts without delay.
+    // Gets ready for the file ahead of its use, so that playing it later
+    // starts as soon as it can.
     void PrepareFile(const QString &path);
 
     // Where the player can be seen, in its own coordinates.

@@ -1,0 +1,70 @@
+#include "platform/tone.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace platform {
+
+namespace {
+
+template<class T>
+void putLe(QByteArray &out, T v)
+{
+    char b[sizeof(T)];
+    qToLittleEndian(v, b);
+    out.append(b, sizeof(T));
+}
+
+} // namespace
+
+QByteArray wavFile(const QList<qint16> &samples, int sampleRate)
+{
+    QByteArray wav;
+    const auto dataBytes = quint32(samples.size() * 2);
+    wav.append("RIFF", 4);
+    putLe<quint32>(wav, 36 + dataBytes);
+    wav.append("WAVEfmt ", 8);
+    putLe<quint32>(wav, 16);
+    putLe<quint16>(wav, 1); // PCM
+    putLe<quint16>(wav, 1); // mono
+    putLe<quint32>(wav, quint32(sampleRate));
+    putLe<quint32>(wav, quint32(sampleRate * 2));
+    putLe<quint16>(wav, 2);
+    putLe<quint16>(wav, 16);
+    wav.append("data", 4);
+    putLe<quint32>(wav, dataBytes);
+    for (qint16 s : samples)
+        putLe<qint16>(wav, s);
+    return wav;
+}
+
+QList<qint16> sineSamples(double frequency, double seconds, int sampleRate, double amplitude)
+{
+    const int n = int(seconds * sampleRate);
+    const int fade = std::max(1, sampleRate / 200); // 5 ms
+    QList<qint16> samples;
+    samples.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const double envelope = std::min({1.0, double(i) / fade, double(n - 1 - i) / fade});
+        const double s = std::sin(2 * std::numbers::pi * frequency * i / sampleRate);
+        samples.append(qint16(s * envelope * amplitude * 32767));
+    }
+    return samples;
+}
+
+QByteArray alarmToneWav()
+{
+    constexpr int rate = 22050;
+    const QList<qint16> gap(int(0.06 * rate), 0);
+    const QList<qint16> pause(int(0.25 * rate), 0);
+    QList<qint16> samples;
+    for (int round = 0; round < 3; ++round)
+        samples << sineSamples(880, 0.14, rate) << gap << sineSamples(1320, 0.14, rate) << gap
+                << sineSamples(880, 0.14, rate) << pause;
+    return wavFile(samples, rate);
+}
+
+} // namespace platform

@@ -1,0 +1,80 @@
+#include "audiomonitor.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdlib>
+
+double wallMs()
+{
+    static QElapsedTimer clock;
+    static qint64 origin = 0;
+    if (!clock.isValid()) {
+        clock.start();
+        origin = QDateTime::currentMSecsSinceEpoch();
+    }
+    return double(origin) + double(clock.nsecsElapsed()) / 1e6;
+}
+
+QString AudioMonitor::testSink()
+{
+    return qEnvironmentVariable("RELOGIO_TEST_SINK");
+}
+
+AudioMonitor::AudioMonitor(const QString &sink)
+{
+    // A stream of silence keeps the sink running, so its monitor delivers
+    // steadily from the start to the end.
+    m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
+    m_silence.start(QStringLiteral("pacat"),
+                    {QStringLiteral("-d"), sink, QStringLiteral("--raw"), QStringLiteral("--latency-msec=20")});
+    QObject::connect(&m_parec, &QProcess::readyReadStandardOutput, &m_parec, [this] {
+        m_data += m_parec.readAllStandardOutput();
+        m_chunks.append({wallMs(), m_data.size() / 2});
+    });
+    m_parec.start(QStringLiteral("parec"),
+                  {QStringLiteral("-d"), sink + QStringLiteral(".monitor"), QStringLiteral("--raw"),
+                   QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                   QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--latency-msec=5")});
+    // The monitor delivers nothing for its first two seconds.
+    QTest::qWait(2500);
+}
+
+AudioMonitor::~AudioMonitor()
+{
+    for (QProcess *p : {&m_parec, &m_silence}) {
+        p->kill();
+        p->waitForFinished();
+    }
+}
+
+double AudioMonitor::timeOf(qsizetype sample) const
+{
+    auto first = std::lower_bound(m_chunks.begin(), m_chunks.end(), sample,
+                                  [](const Chunk &c, qsizetype i) { return c.samples < i; });
+    if (first == m_chunks.end())
+        return 1e18;
+    double offset = 1e18;
+    for (auto c = first; c != m_chunks.end() && c->arrival < first->arrival + 1000; ++c)
+        offset = std::min(offset, c->arrival - double(c->samples) * 1000.0 / rate);
+    return offset + double(sample) * 1000.0 / rate;
+}
+
+double AudioMonitor::firstSoundAfter(double whenMs) const
+{
+    const auto *s = reinterpret_cast<const qint16 *>(m_data.constData());
+    const qsizetype n = m_data.size() / 2;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (std::abs(int(s[i])) <= audible)
+            continue;
+        const double t = timeOf(i);
+        if (t >= whenMs)
+            return t;
+        // Skip the rest of a sound that began before the time asked for.
+        while (i + 1 < n && timeOf(i + 1) < whenMs)
+            i += std::min<qsizetype>(rate / 100, n - 1 - i);
+    }
+    return -1;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// Listens to what a PulseAudio sink plays, through its monitor, and tells
+// when sound was heard.
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+
+// Wall-clock milliseconds, finer than QDateTime gives them.
+double wallMs();
+
+// Records the sink's monitor and knows when each sample was played. A chunk
+// arrives some time after its last sample was played; over a second of
+// chunks the earliest arrival gives the closest estimate. The estimate is
+// made near each sample, so that samples the recorder may have dropped
+// earlier do not shift it.
+class AudioMonitor
+{
+public:
+    explicit AudioMonitor(const QString &sink);
+    ~AudioMonitor();
+    // When the first audible sample at or after the given time was played,
+    // or -1.
+    double firstSoundAfter(double whenMs) const;
+
+    // The sink the tests record from, as scripts/test sets it up; empty when
+    // there is no sound server to record.
+    static QString testSink();
+
+    static constexpr int rate = 48000;
+    static constexpr int audible = 1000; // about -30 dBFS
+
+private:
+    struct Chunk {
+        double arrival;
+        qsizetype samples; // received so far
+    };
+    double timeOf(qsizetype sample) const;
+
+    QProcess m_silence;
+    QProcess m_parec;
+    QByteArray m_data;
+    QList<Chunk> m_chunks;
+};
