@@ -10,18 +10,32 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 
+namespace {
+
+// Always 24 hours, the hour without a leading zero: the hours list offers
+// "7", not "07", so 7:05:30 is what the alarm text holds and must be what the
+// clock shows at that second.
+QString clockText(const QDateTime &when)
+{
+    return when.time().toString(QStringLiteral("H:mm:ss"));
+}
+
+// How long before the alarm its sound is made ready.
+constexpr int alarmPrepareSeconds = 5;
+
+} // namespace
+
 void frmob::trmrelogio_Timer()
 {
     const QDateTime now = m_services.clock.now();
     lbldataatual->setText(QLocale::system().toString(now.date(), QLocale::ShortFormat));
-    // Always 24 hours, the hour without a leading zero: the hours list
-    // offers "7", not "07", so 7:05:30 is what the alarm text holds and must
-    // be what the clock shows at that second.
-    lblhoraatual->setText(now.time().toString(QStringLiteral("H:mm:ss")));
+    lblhoraatual->setText(clockText(now));
 
     // The alarm text is compared as it stands, never read as a time.
-    if (lblhoraatual->text() != txthora->text())
+    if (lblhoraatual->text() != txthora->text()) {
+        prepareAlarmSound(now);
         return;
+    }
 
     media->PlayFile(cmbdir->currentText());
 
@@ -53,11 +67,16 @@ void frmob::showAlarmWindow()
     activateWindow();
 }
 
-void frmob::prepareAlarmSound()
+void frmob::prepareAlarmSound(const QDateTime &now)
 {
-    // Once the alarm text is a time, the alarm is set: its sound is loaded
-    // now, so that it starts the moment the second comes.
-    if (txthora->text() == QStringLiteral("Hora há Dispertar"))
-        return;
-    media->PrepareFile(cmbdir->currentText());
+    // A few seconds before the alarm rings, its sound is made ready. The
+    // multimedia stack comes up only then, so a clock whose alarm is hours
+    // away costs no more than one without.
+    const QString alarm = txthora->text();
+    for (int ahead = 1; ahead <= alarmPrepareSeconds; ++ahead) {
+        if (clockText(now.addSecs(ahead)) == alarm) {
+            media->PrepareFile(cmbdir->currentText());
+            return;
+        }
+    }
 }

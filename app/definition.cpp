@@ -369,8 +369,6 @@ void frmob::connectHandlers()
     // no change of text, so its handler never runs in this window.
     connect(cmbhoras, &QComboBox::editTextChanged, this, &frmob::cmbhoras_Change);
     connect(cmbdir, &QComboBox::activated, this, &frmob::cmbdir_Click);
-    connect(txthora, &QLineEdit::textChanged, this, &frmob::prepareAlarmSound);
-    connect(cmbdir, &QComboBox::currentTextChanged, this, &frmob::prepareAlarmSound);
 
     on(cmbhoras).focusOut(this, &frmob::cmbhoras_LostFocus);
     on(cmbsegundos).focusOut(this, &frmob::cmbsegundos_LostFocus);

@@ -100,7 +100,7 @@ private:
     void selectSound(int index);
     int addSoundSorted(const QString &path);
     void showAlarmWindow();
-    void prepareAlarmSound();
+    void prepareAlarmSound(const QDateTime &now);
 
     platform::Services m_services;
     platform::ImageList imglstcomandos;

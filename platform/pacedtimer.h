@@ -7,8 +7,8 @@ namespace platform {
 
 class Clock;
 
-// A timer that fires once in every second of the wall clock, a few tens of
-// milliseconds after the second begins. A plain 1000 ms timer drifts, and
+// A timer that fires once in every second of the wall clock, just after the
+// second begins. A plain 1000 ms timer drifts, and
 // now and then one of its ticks slides across a second boundary: that second
 // gets no tick at all. This one is re-aligned on the clock at every tick, so
 // load, a change of the system time or a resume from suspend never makes it
@@ -18,8 +18,12 @@ class PacedTimer : public QObject
 {
     Q_OBJECT
 public:
-    // How far into each second the tick comes.
-    static constexpr int phaseMs = 20;
+    // How far into each second the tick comes: late enough that a timer
+    // firing a little early still lands in its second (and if it does not,
+    // the tick waits for it), early enough that the alarm's sound, which
+    // takes over a tenth of a second to reach the speakers, starts close to
+    // the second it belongs to.
+    static constexpr int phaseMs = 10;
 
     PacedTimer(const Clock &clock, QObject *parent);
 

@@ -21,7 +21,11 @@ QDateTime QtClock::now() const
 
 void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    // Qt's labels break lines at a line feed; the carriage returns of the
+    // program's texts would otherwise show.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
