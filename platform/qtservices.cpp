@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -32,10 +33,28 @@ void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QStr
 
 QString QtOpenDialog::chooseFile(QWidget *parent, const OpenDialogSettings &settings)
 {
+    // Qt's own dialog, so that the filter reads exactly as given and still
+    // matches every name ending in one of the suffixes, whatever its case.
     QFileDialog dialog(parent, settings.title, settings.initialFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(settings.filterText);
+
+    QStringList patterns;
+    for (const QString &suffix : settings.suffixes)
+        patterns << QStringLiteral("*.") + suffix;
+    // The dialog reads its patterns out of the filter's text; these are the
+    // ones meant. Its model matches them without regard to letter case.
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    auto applyPatterns = [model, patterns] {
+        if (model)
+            model->setNameFilters(patterns);
+    };
+    applyPatterns();
+    QObject::connect(&dialog, &QFileDialog::filterSelected, model, applyPatterns);
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, model, applyPatterns);
+
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

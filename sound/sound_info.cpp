@@ -12,15 +12,16 @@
 
 namespace {
 
-// The attribute values of the sound facts. Linux has no archive or system
-// bit: a file the user may not write is read-only, a name that begins with
-// a point is hidden, a device, pipe or socket counts as a system file.
+// The attribute values of the sound facts. Linux has no such bits; they are
+// read off the file as it stands, whoever looks: read-only when its owner
+// may not write it, hidden when its name begins with a point, a system file
+// when it is a device, a pipe or a socket. Nothing is an archive.
 enum Attribute { ReadOnly = 1, Hidden = 2, System = 4, Folder = 16, Archive = 32 };
 
 int attributesOf(const QFileInfo &info)
 {
     int value = 0;
-    if (!info.isWritable())
+    if (!(info.permissions() & QFileDevice::WriteOwner))
         value |= ReadOnly;
     if (info.fileName().startsWith(QLatin1Char('.')))
         value |= Hidden;

@@ -6,13 +6,22 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
-QString whyNotReadable(const QFile &file)
+// Opens a chosen file for reading. Returns why it cannot be, in the user's
+// words, or nothing. A pipe or a device is refused before it is opened:
+// opening one for reading can wait for ever.
+QString openForReading(QFile &file)
 {
-    if (!file.exists())
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
         return QStringLiteral("O arquivo não existe mais.");
+    if (!info.isFile())
+        return QStringLiteral("Não é um arquivo comum.");
+    if (file.open(QIODevice::ReadOnly))
+        return {};
     if (file.error() == QFileDevice::PermissionsError)
         return QStringLiteral("Você não tem permissão para ler este arquivo.");
     return QStringLiteral("O sistema não permitiu a leitura (%1).").arg(file.errorString());
@@ -27,10 +36,10 @@ void frmob::menuabrir_Click()
         // Held open, shared, while the sound is taken on: a file that cannot
         // be read ends the command here, with the list and the sound as they were.
         QFile hold(path);
-        if (!hold.open(QIODevice::ReadOnly)) {
+        const QString why = openForReading(hold);
+        if (!why.isEmpty()) {
             m_services.messageBox.exclamation(
-                this, caption,
-                QStringLiteral("Não foi possível abrir o som escolhido:\n%1\n\n%2").arg(path, whyNotReadable(hold)));
+                this, caption, QStringLiteral("Não foi possível abrir o som escolhido:\n%1\n\n%2").arg(path, why));
             return;
         }
         media->PlayFile(path);

@@ -64,8 +64,14 @@ class FakeSound : public platform::SoundOutput
 public:
     QStringList calls; // "play <path>", "stop", "prepare <path>"
     int level = 100;
+    std::function<void()> whenPlayed;
 
-    void play(const QString &path) override { calls << QStringLiteral("play ") + path; }
+    void play(const QString &path) override
+    {
+        calls << QStringLiteral("play ") + path;
+        if (whenPlayed)
+            whenPlayed();
+    }
     void stop() override { calls << QStringLiteral("stop"); }
     void prepare(const QString &path) override { calls << QStringLiteral("prepare ") + path; }
     int volume() const override { return level; }
