@@ -386,6 +386,7 @@ void frmob::connectHandlers()
     on(lbltexto).mouseMove(this, &frmob::lbltexto_MouseMove);
     on(txthora).mouseMove(this, &frmob::txthora_MouseMove);
     on(media).mouseMove(this, &frmob::media_MouseMove);
+    on(media->volumeSlider()).mouseMove(this, &frmob::media_MouseMove);
 
     // The areas without a pointer handler keep the pointer to themselves, so
     // the last hint stays while it is over them.

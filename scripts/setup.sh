@@ -18,7 +18,7 @@ RELOGIO_BUILD_PACKAGES=(
 # sink, pointer and keyboard at the command line, fake time, sound and image
 # tools, and the desktop-file and AppStream checkers.
 RELOGIO_TEST_PACKAGES=(
-  xvfb xauth x11-utils xdotool trayer
+  xvfb xauth x11-utils xdotool trayer libx11-dev
   pulseaudio pulseaudio-utils sox imagemagick faketime
   desktop-file-utils appstream dpkg-dev file procps ffmpeg
 )
