@@ -8,7 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("relogio"));
-    QApplication::setDesktopFileName(QStringLiteral("relogio"));
+    QApplication::setDesktopFileName(QStringLiteral(RELOGIO_APP_ID));
     // The window may wait in the tray with nothing else open; only the exit
     // command and closing the main window end the program.
     QApplication::setQuitOnLastWindowClosed(false);
