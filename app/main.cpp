@@ -3,6 +3,9 @@
 #include "platform/qtservices.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +15,13 @@ int main(int argc, char *argv[])
     // The window may wait in the tray with nothing else open; only the exit
     // command and closing the main window end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // The program speaks Brazilian Portuguese, and so do Qt's own dialogs
+    // and buttons in it.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     platform::QtServices services;
     frmob window(services.services());

@@ -1,5 +1,7 @@
 #include "desktop.h"
 
+#include "audiomonitor.h"
+
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTest>
@@ -7,6 +9,7 @@
 QString runCommand(const QString &program, const QStringList &arguments, int timeoutMs)
 {
     QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice()); // a window that has gone is no news
     p.start(program, arguments);
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -23,6 +26,7 @@ RunningClock::RunningClock(const QProcessEnvironment &extra)
     env.insert(extra);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_startedAt = wallMs();
     m_process.start(QStringLiteral(RELOGIO_BINARY), {});
 }
 
@@ -34,18 +38,21 @@ RunningClock::~RunningClock()
     }
 }
 
+QStringList RunningClock::windowsNamed(const QString &title) const
+{
+    return runCommand(QStringLiteral("xdotool"),
+                      {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                       QString::number(m_process.processId()), QStringLiteral("--name"),
+                       QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 QString RunningClock::waitForWindowNamed(const QString &title, int timeoutMs) const
 {
-    const QString pid = QString::number(m_process.processId());
     QString id;
     (void)QTest::qWaitFor(
         [&] {
-            const QStringList found = runCommand(QStringLiteral("xdotool"),
-                                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                  QStringLiteral("--pid"), pid, QStringLiteral("--name"),
-                                                  QRegularExpression::escape(title)})
-                                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            id = found.value(0);
+            id = windowsNamed(title).value(0);
             return !id.isEmpty();
         },
         timeoutMs);
@@ -58,15 +65,26 @@ QString RunningClock::waitForWindow(int timeoutMs)
     return m_window;
 }
 
-void RunningClock::key(const QString &keys, const QString &window)
+void RunningClock::focus(const QString &window)
 {
-    const QString target = window.isEmpty() ? m_window : window;
-    runCommand(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), target});
-    runCommand(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+    // Without a window manager a window under a modal one may never take the
+    // focus: ask for it, and do not wait for it.
+    runCommand(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window.isEmpty() ? m_window : window});
+    QTest::qWait(100);
 }
 
-void RunningClock::type(const QString &text)
+void RunningClock::key(const QString &keys, const QString &window)
 {
+    focus(window);
+    runCommand(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
+                                                      QStringLiteral("60"), QStringLiteral("--clearmodifiers")}
+                                              + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    QTest::qWait(100);
+}
+
+void RunningClock::type(const QString &text, const QString &window)
+{
+    focus(window);
     runCommand(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 

@@ -22,14 +22,18 @@ public:
 
     // The main window's X id, once it is mapped; empty if it never was.
     QString waitForWindow(int timeoutMs = 15000);
-    // The id of a window of the program by its title, once it is mapped.
+    // The id of a window of the program by its whole title, once it is mapped.
     QString waitForWindowNamed(const QString &title, int timeoutMs = 10000) const;
+    // Every mapped window of the program with that whole title.
+    QStringList windowsNamed(const QString &title) const;
+    // When the program was started, in wall-clock milliseconds.
+    double startedAt() const { return m_startedAt; }
     QString window() const { return m_window; }
 
     // Keys as xdotool names them ("F8", "ctrl+F11"), to the given window or
     // the main one, which gets the keyboard focus first.
     void key(const QString &keys, const QString &window = {});
-    void type(const QString &text);
+    void type(const QString &text, const QString &window = {});
     void clickAt(QPoint screenPoint);
     bool isViewable(const QString &window = {}) const;
     QRect geometry(const QString &window = {}) const;
@@ -41,9 +45,12 @@ public:
     QString output();
 
 private:
+    void focus(const QString &window);
+
     QProcess m_process;
     QString m_window;
     QString m_output;
+    double m_startedAt = 0;
 };
 
 // The windows docked in the tray host's panel.

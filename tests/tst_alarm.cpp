@@ -335,6 +335,7 @@ void tst_alarm::theRealBoxDoesNotStopTheRealClock()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *clockLabel = window.findChild<QLabel *>(QStringLiteral("lblhoraatual"));
+    window.findChild<QPlainTextEdit *>(QStringLiteral("txttexto"))->setPlainText(QStringLiteral("Hora de acordar!"));
     window.findChild<QLineEdit *>(QStringLiteral("txthora"))
         ->setText(QTime::currentTime().addSecs(2).toString(QStringLiteral("H:mm:ss")));
 
@@ -349,6 +350,8 @@ void tst_alarm::theRealBoxDoesNotStopTheRealClock()
             return;
         QCOMPARE(box->windowTitle(), QStringLiteral("Relógio Trivelandor Ovalen Brakmund!"));
         QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->text(), QStringLiteral("Hora de acordar!\n\n"));
+        QCOMPARE(box->buttons().size(), 1);
         seenWhileOpen << clockLabel->text();
         if (seenWhileOpen.size() >= 3) {
             box->button(QMessageBox::Ok)->click();
