@@ -92,12 +92,15 @@ void frmob::selectSound(int index)
 int frmob::addSoundSorted(const QString &path)
 {
     // Alphabetical, letter case ignored; an equal entry is kept, and the new
-    // one goes after it.
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // one goes after it. The collator is made only when there is something
+    // to compare, which start-up never has.
     int at = 0;
-    while (at < cmbdir->count() && collator.compare(cmbdir->itemText(at), path) <= 0)
-        ++at;
+    if (cmbdir->count() > 0) {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        while (at < cmbdir->count() && collator.compare(cmbdir->itemText(at), path) <= 0)
+            ++at;
+    }
     cmbdir->insertItem(at, path);
     return at;
 }

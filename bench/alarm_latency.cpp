@@ -106,6 +106,9 @@ QString summary(QList<double> ms)
 
 int main(int argc, char *argv[])
 {
+    // The windows of this measurement need no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (app.arguments().value(1) == QStringLiteral("--cold"))
         return playCold(app.arguments().value(2), app.arguments().value(3).toLongLong());

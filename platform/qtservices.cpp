@@ -1,6 +1,8 @@
 #include "platform/qtservices.h"
 
-#include "platform/qtsoundoutput.h"
+#include "platform/lazysoundoutput.h"
+
+#include <QCoreApplication>
 
 #include <QAbstractButton>
 #include <QDir>
@@ -128,7 +130,21 @@ void QtTray::bringBack()
     m_window->activateWindow();
 }
 
-QtServices::QtServices() : m_sound(std::make_unique<QtSoundOutput>()) {}
+namespace {
+
+// Where the sound module is: beside the program in a build, or in the
+// program's own library folder where it is installed.
+QStringList soundModuleFiles()
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    const QString name = QStringLiteral("librelogio-sound.so");
+    return {here + QLatin1Char('/') + name,
+            here + QStringLiteral("/" RELOGIO_SOUND_MODULE_DIR "/") + name};
+}
+
+} // namespace
+
+QtServices::QtServices() : m_sound(std::make_unique<LazySoundOutput>(soundModuleFiles())) {}
 
 QtServices::~QtServices() = default;
 

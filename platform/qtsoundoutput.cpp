@@ -187,3 +187,8 @@ void QtSoundOutput::setVolume(int volume)
 }
 
 } // namespace platform
+
+extern "C" Q_DECL_EXPORT platform::SoundOutput *relogio_create_sound_output()
+{
+    return new platform::QtSoundOutput();
+}

@@ -43,6 +43,11 @@ void tst_packaging::installsADesktopProgram()
     const QString entry = prefix.filePath(QStringLiteral("share/applications/") + appId + QStringLiteral(".desktop"));
     const QString metainfo = prefix.filePath(QStringLiteral("share/metainfo/") + appId + QStringLiteral(".metainfo.xml"));
     QVERIFY(QFileInfo(prefix.filePath(QStringLiteral("bin/relogio"))).isExecutable());
+    // The sound module, where the program looks for it.
+    QVERIFY(!QDir(prefix.path()).entryList({QStringLiteral("lib*")}).isEmpty());
+    QVERIFY(!must(QStringLiteral("find"), {prefix.path(), QStringLiteral("-name"), QStringLiteral("librelogio-sound.so")})
+                 .trimmed()
+                 .isEmpty());
     QVERIFY(must(QStringLiteral("desktop-file-validate"), {entry}) != QStringLiteral("<failed>"));
     QVERIFY(must(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo})
             != QStringLiteral("<failed>"));
@@ -84,6 +89,9 @@ void tst_packaging::theDebianPackage()
 
     QTemporaryDir tree;
     QVERIFY(must(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb, tree.path()}) != QStringLiteral("<failed>"));
+    QVERIFY(!must(QStringLiteral("find"), {tree.path(), QStringLiteral("-path"), QStringLiteral("*/usr/lib/*relogio/librelogio-sound.so")})
+                 .trimmed()
+                 .isEmpty());
     for (const QString &file : QStringList{QStringLiteral("usr/bin/relogio"),
                                 QStringLiteral("usr/share/applications/") + appId + QStringLiteral(".desktop"),
                                 QStringLiteral("usr/share/metainfo/") + appId + QStringLiteral(".metainfo.xml"),

@@ -88,7 +88,13 @@ void tst_soak::aDayOfTicks()
           static_cast<long long>(rssAfterWarmUp / 1024), static_cast<long long>(residentBytes() / 1024),
           objectsAfterWarmUp, objectCount());
     QCOMPARE(objectCount(), objectsAfterWarmUp);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory back for a while to catch late
+    // use, so resident memory says nothing here; its leak check does.
+    Q_UNUSED(grown);
+#else
     QVERIFY2(grown < 128 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(grown / 1024)));
+#endif
 }
 
 QTEST_MAIN(tst_soak)

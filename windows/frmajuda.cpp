@@ -7,7 +7,7 @@
 #include "platform/syscolors.h"
 #include "platform/twips.h"
 
-#include <QKeyEvent>
+#include <QShortcut>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -126,6 +126,8 @@ frmajuda::frmajuda(QWidget *parent)
     // window was drawn for, even outside a dialog.
     cmdok->setAutoDefault(true);
     connect(cmdok, &QPushButton::clicked, this, &frmajuda::cmdok_Click);
+    // Escape closes the window as "&OK!" does.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &frmajuda::cmdok_Click);
     cmdok->setFocus();
 
     // The divider between the columns, and an engraved rule above the
@@ -138,14 +140,4 @@ frmajuda::frmajuda(QWidget *parent)
 void frmajuda::cmdok_Click()
 {
     close();
-}
-
-void frmajuda::keyPressEvent(QKeyEvent *event)
-{
-    // Escape closes the window as "&OK!" does.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdok_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

@@ -16,9 +16,6 @@ public:
 
     void cmdok_Click();
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     QLabel *lblatualizar = nullptr;
     QLabel *lblatualizarexplic = nullptr;

@@ -8,7 +8,7 @@
 #include "platform/twips.h"
 
 #include <QFrame>
-#include <QKeyEvent>
+#include <QShortcut>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -82,6 +82,8 @@ frmovalen::frmovalen(QWidget *parent)
     // window was drawn for, even outside a dialog.
     cmdsair->setAutoDefault(true);
     connect(cmdsair, &QPushButton::clicked, this, &frmovalen::cmdsair_Click);
+    // Escape closes the window as the picture button does.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &frmovalen::cmdsair_Click);
 
     // The button is the only control that can hold the focus.
     for (QWidget *w : {static_cast<QWidget *>(frasobre), Picture1, static_cast<QWidget *>(Label5),
@@ -96,14 +98,4 @@ frmovalen::frmovalen(QWidget *parent)
 void frmovalen::cmdsair_Click()
 {
     close();
-}
-
-void frmovalen::keyPressEvent(QKeyEvent *event)
-{
-    // Escape closes the window as the picture button does.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdsair_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

@@ -17,9 +17,6 @@ public:
 
     void cmdsair_Click();
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     QFrame *frasobre = nullptr;
     QWidget *Picture1 = nullptr;
