@@ -1,0 +1,5 @@
+// The interfaces between the program and the world outside it. This file
+// gives the sound output's meta-object one home, shared by the program and
+// by the sound module it loads.
+
+#include "platform/services.h"
