@@ -48,14 +48,12 @@ QString QtOpenDialog::chooseFile(QWidget *parent, const OpenDialogSettings &sett
         patterns << QStringLiteral("*.") + suffix;
     // The dialog reads its patterns out of the filter's text; these are the
     // ones meant. Its model matches them without regard to letter case.
-    auto *model = dialog.findChild<QFileSystemModel *>();
-    auto applyPatterns = [model, patterns] {
-        if (model)
-            model->setNameFilters(patterns);
-    };
-    applyPatterns();
-    QObject::connect(&dialog, &QFileDialog::filterSelected, model, applyPatterns);
-    QObject::connect(&dialog, &QFileDialog::directoryEntered, model, applyPatterns);
+    if (auto *model = dialog.findChild<QFileSystemModel *>()) {
+        auto applyPatterns = [model, patterns] { model->setNameFilters(patterns); };
+        applyPatterns();
+        QObject::connect(&dialog, &QFileDialog::filterSelected, model, applyPatterns);
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, model, applyPatterns);
+    }
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -83,14 +83,21 @@ void MediaPlayer::paintEvent(QPaintEvent *)
     style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
 
     const QRect inside = groove.adjusted(1, 1, -1, -1);
-    if (m_duration > 0) {
-        const qint64 done = std::clamp<qint64>(m_position, 0, m_duration);
-        QRect filled = inside;
-        filled.setWidth(int(inside.width() * done / m_duration));
-        painter.fillRect(filled, palette().highlight());
-    }
+    QRect filled = inside;
+    filled.setWidth(0);
+    if (m_duration > 0)
+        filled.setWidth(int(inside.width() * std::clamp<qint64>(m_position, 0, m_duration) / m_duration));
+    painter.fillRect(filled, palette().highlight());
+
+    // The time reads in the highlight's own text colour where the band has
+    // passed under it.
     const QString text = m_duration > 0 ? clockText(m_position) + QStringLiteral(" / ") + clockText(m_duration)
                                         : QStringLiteral("0:00");
+    const QRect textRect = inside.adjusted(0, 0, -4, 0);
+    painter.setClipRect(inside.adjusted(filled.width(), 0, 0, 0));
     painter.setPen(palette().text().color());
-    painter.drawText(inside.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, text);
+    painter.drawText(textRect, Qt::AlignRight | Qt::AlignVCenter, text);
+    painter.setClipRect(filled);
+    painter.setPen(palette().highlightedText().color());
+    painter.drawText(textRect, Qt::AlignRight | Qt::AlignVCenter, text);
 }
