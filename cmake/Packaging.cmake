@@ -1,0 +1,82 @@
+# Installing like a desktop program (desktop entry, icons, AppStream) and
+# the Debian package. Included once the program's targets exist and before
+# the tests' and benchmarks', which are not installed.
+
+set(RELOGIO_APP_ID "io.github.trivelandor.relogio")
+set(RELOGIO_HOMEPAGE "https://github.com/trivelandor/relogio")
+target_compile_definitions(relogio PRIVATE RELOGIO_APP_ID="${RELOGIO_APP_ID}")
+
+configure_file(data/relogio.desktop.in ${RELOGIO_APP_ID}.desktop @ONLY)
+configure_file(data/relogio.metainfo.xml.in ${RELOGIO_APP_ID}.metainfo.xml @ONLY)
+
+# The stopwatch for the icon theme: the drawing itself, and pictures of it
+# at the sizes task bars and menus ask for.
+add_executable(render_icon tools/render_icon.cpp)
+target_link_libraries(render_icon PRIVATE Qt6::Gui Qt6::Svg)
+set(RELOGIO_ICON_SVG ${CMAKE_CURRENT_SOURCE_DIR}/resources/images/relogio.svg)
+set(RELOGIO_ICON_PNGS)
+foreach(size 16 22 24 32 48 64 128 256)
+  set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/${RELOGIO_APP_ID}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}
+    COMMAND render_icon ${RELOGIO_ICON_SVG} ${png} ${size}
+    DEPENDS render_icon ${RELOGIO_ICON_SVG} VERBATIM)
+  list(APPEND RELOGIO_ICON_PNGS ${png})
+  install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(relogio_icons ALL DEPENDS ${RELOGIO_ICON_PNGS})
+
+# Every shared library and module the project builds belongs to the program
+# alone and goes to its private folder; the program's search path leads
+# there from wherever it is installed.
+function(relogio_private_libraries out directory)
+  set(found)
+  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
+      list(APPEND found ${target})
+    endif()
+  endforeach()
+  get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+  foreach(subdirectory IN LISTS subdirectories)
+    relogio_private_libraries(below ${subdirectory})
+    list(APPEND found ${below})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+relogio_private_libraries(RELOGIO_PRIVATE_LIBRARIES ${CMAKE_CURRENT_SOURCE_DIR})
+
+install(TARGETS relogio RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set_target_properties(relogio PROPERTIES INSTALL_RPATH "$ORIGIN/${RELOGIO_PRIVATE_LIBDIR_FROM_BIN}")
+install(TARGETS ${RELOGIO_PRIVATE_LIBRARIES} LIBRARY DESTINATION ${RELOGIO_PRIVATE_LIBDIR} NAMELINK_SKIP)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${RELOGIO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${RELOGIO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${RELOGIO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${RELOGIO_APP_ID}.svg)
+
+# ---- The Debian package ----
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME relogio)
+set(CPACK_PACKAGE_VENDOR "Ovalen Brakmund")
+set(CPACK_PACKAGE_CONTACT "Ovalen Brakmund <relogio@trivelandor.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Despertador simples com mensagem e som")
+set(CPACK_PACKAGE_DESCRIPTION "Relógio Trivelandor Ovalen Brakmund: um pequeno relógio despertador que toca\n um som MP3, WAV ou WMA e mostra sua mensagem na hora escolhida.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${RELOGIO_HOMEPAGE})
+
+# The libraries the binaries link come from dpkg-shlibdeps, which finds our
+# own private ones in the staged tree (it runs at its root).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+string(REGEX REPLACE "^/" "" relogio_staged_prefix "${CPACK_PACKAGING_INSTALL_PREFIX}")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${relogio_staged_prefix}/${RELOGIO_PRIVATE_LIBDIR}")
+unset(relogio_staged_prefix)
+
+set(CPACK_STRIP_FILES ON)
+# The decoders, the sound server's sink, the fonts the windows are sized for
+# and Qt's own Portuguese texts are loaded at run time and named here.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-pulseaudio, fonts-dejavu-core, fonts-dejavu-extra, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pavucontrol, qt6-wayland")
+include(CPack)
