@@ -1,6 +1,7 @@
-# Installing like a desktop program (desktop entry, icons, AppStream) and
-# the Debian package. Included once the program's targets exist and before
-# the tests' and benchmarks', which are not installed.
+# Installing like a desktop program (desktop entry, icons, AppStream, manual
+# page, copyright) and the Debian package. Included once the program's
+# targets exist and before the tests' and benchmarks', which are not
+# installed.
 
 set(RELOGIO_APP_ID "io.github.trivelandor.relogio")
 set(RELOGIO_HOMEPAGE "https://github.com/trivelandor/relogio")
@@ -25,6 +26,23 @@ foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 add_custom_target(relogio_icons ALL DEPENDS ${RELOGIO_ICON_PNGS})
+
+# The manual page and the changelog, compressed as Debian keeps them: at the
+# highest level, and without the name and time stamp in the header, so that
+# the same text always gives the same bytes.
+find_program(GZIP gzip REQUIRED)
+configure_file(data/relogio.1.in relogio.1 @ONLY)
+set(RELOGIO_DOCS)
+foreach(source ${CMAKE_CURRENT_BINARY_DIR}/relogio.1 ${CMAKE_CURRENT_SOURCE_DIR}/data/changelog)
+  get_filename_component(name ${source} NAME)
+  set(plain ${CMAKE_CURRENT_BINARY_DIR}/compressed/${name})
+  add_custom_command(OUTPUT ${plain}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
+    COMMAND ${GZIP} -9nf ${plain}
+    DEPENDS ${source} VERBATIM)
+  list(APPEND RELOGIO_DOCS ${plain}.gz)
+endforeach()
+add_custom_target(relogio_docs ALL DEPENDS ${RELOGIO_DOCS})
 
 # Every shared library and module the project builds belongs to the program
 # alone and goes to its private folder; the program's search path leads
@@ -54,6 +72,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${RELOGIO_APP_ID}.desktop DESTINATION 
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${RELOGIO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${RELOGIO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${RELOGIO_APP_ID}.svg)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/compressed/relogio.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES data/copyright ${CMAKE_CURRENT_BINARY_DIR}/compressed/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- The Debian package ----
 set(CPACK_GENERATOR DEB)
@@ -74,9 +94,13 @@ string(REGEX REPLACE "^/" "" relogio_staged_prefix "${CPACK_PACKAGING_INSTALL_PR
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${relogio_staged_prefix}/${RELOGIO_PRIVATE_LIBDIR}")
 unset(relogio_staged_prefix)
 
-set(CPACK_STRIP_FILES ON)
 # The decoders, the sound server's sink, the fonts the windows are sized for
 # and Qt's own Portuguese texts are loaded at run time and named here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-pulseaudio, fonts-dejavu-core, fonts-dejavu-extra, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pavucontrol, qt6-wayland")
+
+# Stripped as Debian's own tools strip, once the files are staged.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_RELOGIO_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StripStaged.cmake)
 include(CPack)

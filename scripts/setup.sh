@@ -5,9 +5,10 @@ RELOGIO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # To build and to run: the compiler, Qt 6 with its multimedia and SVG parts,
 # GStreamer's decoders (WAV and MP3 need "good"; WMA needs "libav" for the
-# decoder and "ugly" for the container) and the fonts the windows are sized for.
+# decoder and "ugly" for the container) and the fonts the windows are sized for;
+# Debian's build flags and package tools, and gzip for the manual page.
 RELOGIO_BUILD_PACKAGES=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config dpkg-dev gzip
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-pulseaudio
