@@ -94,10 +94,37 @@ string(REGEX REPLACE "^/" "" relogio_staged_prefix "${CPACK_PACKAGING_INSTALL_PR
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${relogio_staged_prefix}/${RELOGIO_PRIVATE_LIBDIR}")
 unset(relogio_staged_prefix)
 
-# The decoders, the sound server's sink, the fonts the windows are sized for
-# and Qt's own Portuguese texts are loaded at run time and named here.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-pulseaudio, fonts-dejavu-core, fonts-dejavu-extra, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pavucontrol, qt6-wayland")
+# What is loaded at run time, which dpkg-shlibdeps cannot see:
+set(relogio_depends
+  # GStreamer's playbin, decodebin, appsink and audio converters, through
+  # which Qt's media backend (in libqt6multimedia6) decodes every sound.
+  gstreamer1.0-plugins-base
+  # The WAV parser and the MP3 parser and decoder.
+  gstreamer1.0-plugins-good
+  # The ASF container that holds a WMA sound (asfdemux).
+  gstreamer1.0-plugins-ugly
+  # The WMA decoder (avdec_wmav2).
+  gstreamer1.0-libav
+  # DejaVu Sans Condensed, the font the windows are sized for (it brings
+  # fonts-dejavu-core with it).
+  fonts-dejavu-extra
+)
+list(JOIN relogio_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+set(relogio_recommends
+  # Volume opens the desktop's own sound settings, else a mixer: any one of
+  # these satisfies it, so GNOME, Plasma, MATE, Cinnamon and Budgie users get
+  # nothing more, and elsewhere PulseAudio's mixer (also on PipeWire) comes.
+  "pavucontrol | pavucontrol-qt | gnome-control-center | plasma-pa | mate-media | cinnamon | budgie-control-center"
+  # Qt's own buttons and dialogs in Portuguese; without them they read in
+  # English and the clock still works.
+  qt6-translations-l10n
+  # The clock as a native window in a Wayland session (else through
+  # XWayland).
+  qt6-wayland
+)
+list(JOIN relogio_recommends ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS)
+unset(relogio_depends)
+unset(relogio_recommends)
 
 # Stripped as Debian's own tools strip, once the files are staged.
 set(CPACK_STRIP_FILES OFF)
