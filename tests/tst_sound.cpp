@@ -6,6 +6,7 @@
 
 #include "platform/qtservices.h"
 #include "sound/frmmusica.h"
+#include "sound/mixers.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void aFileThatCannotBeOpenedChangesNothing();
     void theChosenFileIsTheSoundOfAlarmAndPlay();
     void playAndStop();
+    void volumeControlsPerDesktop_data();
+    void volumeControlsPerDesktop();
     void volumeStartsTheFirstMixerFound_data();
     void volumeStartsTheFirstMixerFound();
     void volumeWithoutAnyMixerSaysSo();
@@ -266,27 +269,64 @@ void tst_sound::playAndStop()
     QVERIFY(t.fakes.messageBox.shown.isEmpty());
 }
 
+void tst_sound::volumeControlsPerDesktop_data()
+{
+    QTest::addColumn<QString>("desktop"); // as in XDG_CURRENT_DESKTOP
+    QTest::addColumn<QStringList>("first"); // after the Windows one
+    QTest::newRow("GNOME") << "GNOME" << QStringList{"gnome-control-center sound", "pavucontrol"};
+    QTest::newRow("Ubuntu's GNOME") << "ubuntu:GNOME" << QStringList{"gnome-control-center sound"};
+    QTest::newRow("Budgie") << "Budgie:GNOME"
+                            << QStringList{"budgie-control-center sound", "gnome-control-center sound"};
+    QTest::newRow("Plasma") << "KDE"
+                            << QStringList{"systemsettings kcm_pulseaudio", "kcmshell6 kcm_pulseaudio",
+                                           "kcmshell5 kcm_pulseaudio", "pavucontrol"};
+    QTest::newRow("any letter case") << "kde" << QStringList{"systemsettings kcm_pulseaudio"};
+    QTest::newRow("Cinnamon") << "X-Cinnamon" << QStringList{"cinnamon-settings sound"};
+    QTest::newRow("MATE") << "MATE" << QStringList{"mate-volume-control"};
+    QTest::newRow("Xfce") << "XFCE" << QStringList{"pavucontrol", "pwvucontrol", "pavucontrol-qt"};
+    QTest::newRow("LXQt") << "LXQt" << QStringList{"pavucontrol-qt", "pavucontrol"};
+    QTest::newRow("no desktop named") << "" << QStringList{"pavucontrol", "pwvucontrol", "pavucontrol-qt"};
+    QTest::newRow("a desktop of its own") << "sway" << QStringList{"pavucontrol"};
+}
+
+void tst_sound::volumeControlsPerDesktop()
+{
+    QFETCH(QString, desktop);
+    QFETCH(QStringList, first);
+    QStringList tried;
+    for (const MixerCommand &mixer : volumeControlsFor(desktop))
+        tried << (QStringList{mixer.program} + mixer.arguments).join(u' ');
+    QCOMPARE(tried.first(), QStringLiteral("C:\\Windows\\Sndvol32.exe"));
+    QCOMPARE(tried.mid(1, first.size()), first);
+    QCOMPARE(QSet<QString>(tried.begin(), tried.end()).size(), tried.size());
+    // A mixer that works anywhere is always among them.
+    QVERIFY(tried.contains(QStringLiteral("pavucontrol")) && tried.contains(QStringLiteral("pwvucontrol")));
+    // GNOME's settings quit at once elsewhere, as if they had opened.
+    QCOMPARE(tried.contains(QStringLiteral("gnome-control-center sound")),
+             desktop.split(u':').contains(QStringLiteral("GNOME"), Qt::CaseInsensitive));
+}
+
 void tst_sound::volumeStartsTheFirstMixerFound_data()
 {
+    QTest::addColumn<QByteArray>("desktop");
     QTest::addColumn<QStringList>("installed");
     QTest::addColumn<QStringList>("refusing");
     QTest::addColumn<QStringList>("expected"); // the start asked for
-    QTest::newRow("PulseAudio's mixer") << QStringList{"pavucontrol", "gnome-control-center"} << QStringList{}
-                                        << QStringList{"/usr/bin/pavucontrol"};
-    QTest::newRow("GNOME") << QStringList{"gnome-control-center", "kcmshell5"} << QStringList{}
-                           << QStringList{"/usr/bin/gnome-control-center", "sound"};
-    QTest::newRow("Plasma 5") << QStringList{"kcmshell5"} << QStringList{}
-                              << QStringList{"/usr/bin/kcmshell5", "kcm_pulseaudio"};
-    QTest::newRow("the first one fails to start") << QStringList{"pavucontrol", "pwvucontrol"}
-                                                  << QStringList{"pavucontrol"}
-                                                  << QStringList{"/usr/bin/pwvucontrol"};
+    QTest::newRow("the desktop's own before any other")
+        << QByteArray("GNOME") << QStringList{"pavucontrol", "gnome-control-center"} << QStringList{}
+        << QStringList{"/usr/bin/gnome-control-center", "sound"};
+    QTest::newRow("the next when one fails to start")
+        << QByteArray() << QStringList{"pavucontrol", "pwvucontrol"} << QStringList{"pavucontrol"}
+        << QStringList{"/usr/bin/pwvucontrol"};
 }
 
 void tst_sound::volumeStartsTheFirstMixerFound()
 {
+    QFETCH(QByteArray, desktop);
     QFETCH(QStringList, installed);
     QFETCH(QStringList, refusing);
     QFETCH(QStringList, expected);
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
     TestWindow t;
     t.fakes.launcher.installed = QSet<QString>(installed.begin(), installed.end());
     t.fakes.launcher.refusing = QSet<QString>(refusing.begin(), refusing.end());
@@ -302,12 +342,13 @@ void tst_sound::volumeStartsTheFirstMixerFound()
 
 void tst_sound::volumeWithoutAnyMixerSaysSo()
 {
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
     TestWindow t;
     t.window->menuvolume_Click();
     QVERIFY(t.fakes.launcher.started.isEmpty());
     QCOMPARE(t.fakes.messageBox.shown.size(), 1);
     const QString text = t.fakes.messageBox.shown.first().text;
-    for (const char *name : {"pavucontrol", "pwvucontrol", "gnome-control-center", "kcmshell5"})
+    for (const char *name : {"systemsettings kcm_pulseaudio", "kcmshell5 kcm_pulseaudio", "pavucontrol", "pwvucontrol"})
         QVERIFY2(text.contains(QLatin1String(name)), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("controle de volume")));
 }
