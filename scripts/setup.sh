@@ -17,11 +17,13 @@ RELOGIO_BUILD_PACKAGES=(
 
 # To test headless: an X server, a tray host, a sound server with a silent
 # sink, pointer and keyboard at the command line, fake time, sound and image
-# tools, and the desktop-file and AppStream checkers.
+# tools, the desktop-file and AppStream checkers, and Debian's package
+# checker with the tools to read binaries and manual pages.
 RELOGIO_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool trayer libx11-dev
   pulseaudio pulseaudio-utils sox imagemagick faketime
-  desktop-file-utils appstream dpkg-dev file procps ffmpeg
+  desktop-file-utils appstream file procps ffmpeg
+  lintian binutils man-db
 )
 
 relogio_install() {
