@@ -10,7 +10,11 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("relogio"));
+    // The program's name wherever the desktop names the application rather
+    // than a window: the tray item's title, the window class task bars group
+    // by. Not the display name, which Qt appends to every window title that
+    // does not already end with it.
+    QApplication::setApplicationName(QStringLiteral("Relógio Trivelandor Ovalen Brakmund"));
     QApplication::setDesktopFileName(QStringLiteral(RELOGIO_APP_ID));
     // The window may wait in the tray with nothing else open; only the exit
     // command and closing the main window end the program.
