@@ -69,9 +69,11 @@ void frmob::showAlarmWindow()
 
 void frmob::prepareAlarmSound(const QDateTime &now)
 {
-    // A few seconds before the alarm rings, its sound is made ready. The
-    // multimedia stack comes up only then, so a clock whose alarm is hours
-    // away costs no more than one without.
+    // A few seconds before the alarm rings, its sound is made ready: the
+    // start of the file decoded and the output open, so that at the alarm
+    // the first samples go out at once. The multimedia stack comes up only
+    // then, so a clock whose alarm is hours away costs no more than one
+    // without. Only texts are compared here: the tick never touches the disk.
     const QString alarm = txthora->text();
     for (int ahead = 1; ahead <= alarmPrepareSeconds; ++ahead) {
         if (clockText(now.addSecs(ahead)) == alarm) {

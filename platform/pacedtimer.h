@@ -20,9 +20,8 @@ class PacedTimer : public QObject
 public:
     // How far into each second the tick comes: late enough that a timer
     // firing a little early still lands in its second (and if it does not,
-    // the tick waits for it), early enough that the alarm's sound, which
-    // takes over a tenth of a second to reach the speakers, starts close to
-    // the second it belongs to.
+    // the tick waits for it), early enough that the alarm's sound starts a
+    // few milliseconds into the second it belongs to.
     static constexpr int phaseMs = 10;
 
     PacedTimer(const Clock &clock, QObject *parent);
