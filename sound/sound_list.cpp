@@ -8,6 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+
 namespace {
 
 // Opens a chosen file for reading. Returns why it cannot be, in the user's
@@ -20,11 +25,15 @@ QString openForReading(QFile &file)
         return QStringLiteral("O arquivo não existe mais.");
     if (!info.isFile())
         return QStringLiteral("Não é um arquivo comum.");
-    if (file.open(QIODevice::ReadOnly))
-        return {};
-    if (file.error() == QFileDevice::PermissionsError)
-        return QStringLiteral("Você não tem permissão para ler este arquivo.");
-    return QStringLiteral("O sistema não permitiu a leitura (%1).").arg(file.errorString());
+    // Opened by hand for the reason of a refusal, which Qt does not tell.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM)
+            return QStringLiteral("Você não tem permissão para ler este arquivo.");
+        return QStringLiteral("O sistema não permitiu a leitura (%1).").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return {};
 }
 
 } // namespace

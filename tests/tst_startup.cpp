@@ -89,7 +89,7 @@ void tst_startup::soundInformationIsReadyAndHidden()
     t.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
     QVERIFY(!info->isVisible());
-    QCOMPARE(info->lbldir->text(), QStringLiteral("C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma"));
+    QCOMPARE(t.soundFact("lbldir"), QStringLiteral("C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma"));
 }
 
 void tst_startup::startsWhenTheDefaultSoundIsMissing()
@@ -99,11 +99,8 @@ void tst_startup::startsWhenTheDefaultSoundIsMissing()
     TestWindow t;
     t.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
-    frmmusica *info = t.window->soundInfoWindow();
-    QVERIFY(info->lblnome->text().isEmpty());
-    QVERIFY(info->lblextensao->text().isEmpty());
-    QVERIFY(info->lbltamanho->text().isEmpty());
-    QVERIFY(info->lblatributos->text().isEmpty());
+    for (const char *fact : {"lblnome", "lblextensao", "lbltamanho", "lblatributos"})
+        QVERIFY(t.soundFact(fact).isEmpty());
 }
 
 void tst_startup::dispatchRunsTheCommandOfEachPosition_data()
