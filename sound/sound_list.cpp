@@ -3,7 +3,9 @@
 #include "app/frmob.h"
 
 #include "sound/mediaplayer.h"
+#include "sound/soundlist.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -56,4 +58,28 @@ void frmob::menuabrir_Click()
         hold.close();
     }
     RefreshSoundInfo(cmbdir->currentText());
+}
+
+int sortedPosition(const QStringList &entries, const QString &path)
+{
+    // The collator is made only when there is something to compare, which
+    // start-up never has.
+    if (entries.isEmpty())
+        return 0;
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    int at = 0;
+    while (at < entries.size() && collator.compare(entries.at(at), path) <= 0)
+        ++at;
+    return at;
+}
+
+int frmob::addSoundSorted(const QString &path)
+{
+    QStringList entries;
+    for (int i = 0; i < cmbdir->count(); ++i)
+        entries << cmbdir->itemText(i);
+    const int at = sortedPosition(entries, path);
+    cmbdir->insertItem(at, path);
+    return at;
 }

@@ -7,6 +7,7 @@
 #include "platform/qtservices.h"
 #include "sound/frmmusica.h"
 #include "sound/soundfacts.h"
+#include "sound/soundlist.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void factsOfAPath_data();
     void factsOfAPath();
     void refreshingTwiceGivesTheSameTexts();
+    void theSoundListSortsIgnoringCaseAndKeepsDuplicates_data();
+    void theSoundListSortsIgnoringCaseAndKeepsDuplicates();
     void choosingAFilePlaysItThenListsItAndMakesItCurrent();
     void cancellingChangesNothingButRefreshes();
     void aFileThatCannotBeOpenedChangesNothing_data();
@@ -142,6 +145,28 @@ void tst_sound::factsOfAPath()
     QVERIFY(facts.modified.startsWith(QLocale::system().toString(changed.date(), QLocale::ShortFormat)
                                       + QLatin1Char(' ')));
     QVERIFY(facts.modified.contains(changed.time().toString(QStringLiteral("mm"))));
+}
+
+void tst_sound::theSoundListSortsIgnoringCaseAndKeepsDuplicates_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("position");
+    QTest::newRow("the first") << QStringList{} << "/m/b.wav" << 0;
+    QTest::newRow("letter case ignored") << QStringList{"/m/A.mp3", "/m/c.wma"} << "/m/b.wav" << 1;
+    QTest::newRow("a small letter before a capital") << QStringList{"/m/B.wav"} << "/m/a.mp3" << 0;
+    QTest::newRow("the same path again goes after") << QStringList{"/m/a.mp3", "/m/b.wav"} << "/m/a.mp3" << 1;
+    QTest::newRow("the same but for case goes after") << QStringList{"/m/A.mp3"} << "/m/a.mp3" << 1;
+    QTest::newRow("a Linux path before the Windows one")
+        << QStringList{"C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma"} << "/m/x.wav" << 0;
+}
+
+void tst_sound::theSoundListSortsIgnoringCaseAndKeepsDuplicates()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, path);
+    QFETCH(int, position);
+    QCOMPARE(sortedPosition(entries, path), position);
 }
 
 void tst_sound::refreshingTwiceGivesTheSameTexts()
