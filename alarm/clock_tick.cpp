@@ -1,8 +1,7 @@
 // The clock tick and the alarm.
 
+#include "alarm/alarm_time.h"
 #include "app/frmob.h"
-
-#include "sound/mediaplayer.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -11,14 +10,6 @@
 #include <QPlainTextEdit>
 
 namespace {
-
-// Always 24 hours, the hour without a leading zero: the hours list offers
-// "7", not "07", so 7:05:30 is what the alarm text holds and must be what the
-// clock shows at that second.
-QString clockText(const QDateTime &when)
-{
-    return when.time().toString(QStringLiteral("H:mm:ss"));
-}
 
 // How long before the alarm its sound is made ready.
 constexpr int alarmPrepareSeconds = 5;
@@ -29,7 +20,7 @@ void frmob::trmrelogio_Timer()
 {
     const QDateTime now = m_services.clock.now();
     lbldataatual->setText(QLocale::system().toString(now.date(), QLocale::ShortFormat));
-    lblhoraatual->setText(clockText(now));
+    lblhoraatual->setText(timeOfDayText(now));
 
     // The alarm text is compared as it stands, never read as a time.
     if (lblhoraatual->text() != txthora->text()) {
@@ -37,18 +28,12 @@ void frmob::trmrelogio_Timer()
         return;
     }
 
-    media->PlayFile(cmbdir->currentText());
+    playSound(cmbdir->currentText());
 
-    // The lists move on by a minute, or by an hour at minute 59; the alarm
-    // text itself changes only when it is next composed. At "24" there is no
-    // later hour, and the lists stay as they are.
-    const int minute = cmbminutos->currentIndex();
-    if (minute == 59) {
-        if (cmbhoras->currentIndex() + 1 < cmbhoras->count())
-            cmbhoras->setCurrentIndex(cmbhoras->currentIndex() + 1);
-    } else {
-        cmbminutos->setCurrentIndex(minute + 1);
-    }
+    // The alarm text itself changes only when it is next composed.
+    const AlarmLists next = advanceAlarmLists({cmbhoras->currentIndex(), cmbminutos->currentIndex()}, cmbhoras->count());
+    cmbhoras->setCurrentIndex(next.hour);
+    cmbminutos->setCurrentIndex(next.minute);
 
     showAlarmWindow();
     // The clock goes on ticking while the box waits for the user.
@@ -69,13 +54,15 @@ void frmob::showAlarmWindow()
 
 void frmob::prepareAlarmSound(const QDateTime &now)
 {
-    // A few seconds before the alarm rings, its sound is made ready. The
-    // multimedia stack comes up only then, so a clock whose alarm is hours
-    // away costs no more than one without.
-    const QString alarm = txthora->text();
+    // A few seconds before the alarm rings, its sound is made ready: the
+    // start of the file decoded and the output open, so that at the alarm
+    // the first samples go out at once. The multimedia stack comes up only
+    // then, so a clock whose alarm is hours away costs no more than one
+    // without. Only texts are compared here: the tick never touches the disk.
+    const QString alarmText = txthora->text();
     for (int ahead = 1; ahead <= alarmPrepareSeconds; ++ahead) {
-        if (clockText(now.addSecs(ahead)) == alarm) {
-            media->PrepareFile(cmbdir->currentText());
+        if (timeOfDayText(now.addSecs(ahead)) == alarmText) {
+            prepareSound(cmbdir->currentText());
             return;
         }
     }

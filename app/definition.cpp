@@ -5,6 +5,7 @@
 #include "app/frmob.h"
 
 #include "platform/commandbar.h"
+#include "platform/controls.h"
 #include "platform/dialogfont.h"
 #include "platform/events.h"
 #include "platform/pacedtimer.h"
@@ -30,35 +31,16 @@
 #include <QStyle>
 #include <QToolButton>
 
+using platform::control;
+using platform::label;
 using platform::on;
+using platform::place;
 using platform::SysColor;
 using platform::tw;
-using platform::twRect;
 
 const QString frmob::caption = QStringLiteral("Relógio Trivelandor Ovalen Brakmund!");
 
 namespace {
-
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(twRect(left, top, width, height));
-}
-
-template<class W>
-W *control(QWidget *parent, const char *name)
-{
-    auto *w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text)
-{
-    auto *l = control<QLabel>(parent, name);
-    l->setText(text);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
 
 QComboBox *dropDownList(QWidget *parent, const char *name, const QString &accessibleName)
 {
@@ -132,8 +114,7 @@ void frmob::createControls()
     fracontroles->setFrameStyle(QFrame::Box | QFrame::Sunken);
     place(fracontroles, 0, 480, 4455, 1695);
 
-    lbltexto = label(surface, "lbltexto", QStringLiteral("Digite seu Texto:"));
-    place(lbltexto, 0, 2280, 1200, 195);
+    lbltexto = label(surface, "lbltexto", QStringLiteral("Digite seu Texto:"), 0, 2280, 1200, 195);
 
     txttexto = control<QPlainTextEdit>(surface, "txttexto");
     txttexto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -155,8 +136,7 @@ void frmob::createControls()
     platform::setBackground(cmbdir, SysColor::InactiveTitleBar);
     place(cmbdir, 240, 1200, 2055, 315);
 
-    Picture3 = control<QWidget>(fracontroles, "Picture3");
-    place(Picture3, 30, 800, 2295, 135);
+    Picture3 = control<QWidget>(fracontroles, "Picture3", 30, 800, 2295, 135);
 
     cmbsegundos = dropDownList(fracontroles, "cmbsegundos", QStringLiteral("Segundos do alarme"));
     place(cmbsegundos, 1560, 480, 735, 315);
@@ -171,15 +151,14 @@ void frmob::createControls()
     txthora->setAccessibleName(QStringLiteral("Hora do alarme em texto"));
     place(txthora, 120, 480, 2055, 285);
 
-    Picture1 = control<QWidget>(fracontroles, "Picture1");
-    place(Picture1, 120, 1200, 3135, 375);
+    Picture1 = control<QWidget>(fracontroles, "Picture1", 120, 1200, 3135, 375);
 
     Picture2 = control<QFrame>(fracontroles, "Picture2");
     Picture2->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     place(Picture2, 2320, 195, 2055, 735);
 
-    lbldigiteahora = label(fracontroles, "lbldigiteahora", QStringLiteral("Digite a hora para Despertar:"));
-    place(lbldigiteahora, 120, 240, 2040, 195);
+    lbldigiteahora =
+        label(fracontroles, "lbldigiteahora", QStringLiteral("Digite a hora para Despertar:"), 120, 240, 2040, 195);
 
     media = new MediaPlayer(m_services.sound, fracontroles);
     media->setObjectName(QStringLiteral("media"));
@@ -187,10 +166,8 @@ void frmob::createControls()
     place(media, 120, 840, 4245, 735);
 
     // Inside the clock panel.
-    lbltitulohoraatual = label(Picture2, "lbltitulohoraatual", QStringLiteral("Hora Atual:"));
-    place(lbltitulohoraatual, 120, 120, 795, 195);
-    lbltitulodataatual = label(Picture2, "lbltitulodataatual", QStringLiteral("Data Atual:"));
-    place(lbltitulodataatual, 120, 480, 795, 195);
+    lbltitulohoraatual = label(Picture2, "lbltitulohoraatual", QStringLiteral("Hora Atual:"), 120, 120, 795, 195);
+    lbltitulodataatual = label(Picture2, "lbltitulodataatual", QStringLiteral("Data Atual:"), 120, 480, 795, 195);
     for (auto [field, name, top] : {std::tuple{&lblhoraatual, "lblhoraatual", 120},
                                     std::tuple{&lbldataatual, "lbldataatual", 480}}) {
         *field = label(Picture2, name, QString());

@@ -5,7 +5,6 @@
 #include "platform/commandbar.h"
 #include "platform/pacedtimer.h"
 
-#include <QCollator>
 #include <QComboBox>
 
 namespace {
@@ -87,20 +86,4 @@ void frmob::selectSound(int index)
     // A selection made by the program counts as one made by the user.
     cmbdir->setCurrentIndex(index);
     cmbdir_Click();
-}
-
-int frmob::addSoundSorted(const QString &path)
-{
-    // Alphabetical, letter case ignored; an equal entry is kept, and the new
-    // one goes after it. The collator is made only when there is something
-    // to compare, which start-up never has.
-    int at = 0;
-    if (cmbdir->count() > 0) {
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        while (at < cmbdir->count() && collator.compare(cmbdir->itemText(at), path) <= 0)
-            ++at;
-    }
-    cmbdir->insertItem(at, path);
-    return at;
 }

@@ -98,9 +98,12 @@ private:
     void connectHandlers();
     void setHint(const QString &text);
     void selectSound(int index);
+    frmmusica &soundInformation();
     int addSoundSorted(const QString &path);
     void showAlarmWindow();
     void prepareAlarmSound(const QDateTime &now);
+    void playSound(const QString &path);
+    void prepareSound(const QString &path);
 
     platform::Services m_services;
     platform::ImageList imglstcomandos;

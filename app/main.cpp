@@ -1,11 +1,14 @@
 #include "app/frmob.h"
 
+#include "platform/backgroundsound.h"
 #include "platform/qtservices.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -27,8 +30,16 @@ int main(int argc, char *argv[])
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    platform::QtServices services;
-    frmob window(services.services());
-    window.show();
-    return QApplication::exec();
+    int code = 0;
+    {
+        platform::QtServices services;
+        frmob window(services.services());
+        window.show();
+        code = QApplication::exec();
+    }
+    // A sound thread stuck in the sound stack cannot be ended; the libraries
+    // it is stuck in must not be torn down beneath it.
+    if (platform::BackgroundSound::leftThreadsBehind())
+        std::_Exit(code);
+    return code;
 }

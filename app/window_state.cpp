@@ -6,6 +6,7 @@
 #include "platform/commandbar.h"
 #include "platform/simplestatusbar.h"
 #include "platform/twips.h"
+#include "sound/frmmusica.h"
 #include "windows/frmajuda.h"
 #include "windows/frmovalen.h"
 
@@ -110,6 +111,19 @@ void openAuxiliary(QPointer<Window> &window)
 }
 
 } // namespace
+
+frmmusica &frmob::soundInformation()
+{
+    // Made hidden by the first refresh, and never shown.
+    if (!m_frmmusica)
+        m_frmmusica = new frmmusica();
+    return *m_frmmusica;
+}
+
+frmmusica *frmob::soundInfoWindow() const
+{
+    return m_frmmusica;
+}
 
 void frmob::menusobre_Click()
 {

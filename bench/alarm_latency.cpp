@@ -1,20 +1,21 @@
-// From the start of the alarm second to the first sound the user hears: the
-// real window, clock and player over a PulseAudio server, recorded from the
-// monitor of its sink; beside it, the same sound from a process that has not
-// brought its multimedia stack up. Run it where a sound server is up
-// (bench/run starts a private one with a silent sink).
+// From the start of the alarm second to the first sound the user hears, and
+// from Tocar to the first sound: the real window, clock and sound engine
+// (loaded from its module, on its own thread, as the program does) over a
+// PulseAudio server, recorded from the monitor of its sink. Run it where a
+// sound server is up (bench/run starts a private one with a silent sink).
 //
-//   alarm_latency [rounds=3]
+//   alarm_latency [rounds=5]       medians per format, alarm and Tocar
+//   alarm_latency --soak [N=200]   N alarms in one process: every one must
+//                                  ring, every tick stay within its second
 
 #include "audiomonitor.h"
 #include "fakes.h"
 
+#include "platform/backgroundsound.h"
 #include "platform/pacedtimer.h"
 #include "platform/qtservices.h"
-#include "platform/qtsoundoutput.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -51,57 +52,6 @@ QString timeText(qint64 second)
     return QDateTime::fromSecsSinceEpoch(second).time().toString(QStringLiteral("H:mm:ss"));
 }
 
-// The program's way: the sound chosen, the alarm set a few seconds ahead,
-// the window left alone until it rings.
-double alarmRound(const QString &sink, const QString &file)
-{
-    AudioMonitor monitor(sink);
-    FakeServices fakes;
-    platform::QtClock clock;
-    platform::QtSoundOutput sound;
-    frmob window({clock, fakes.messageBox, fakes.openDialog, fakes.launcher, sound, fakes.tray});
-    fakes.openDialog.answer = file;
-    window.menuabrir_Click(); // plays at once, as it does for the user
-    QTest::qWait(300);
-    window.menuparar_Click();
-    QTest::qWait(700);
-    const qint64 second = QDateTime::currentSecsSinceEpoch() + 3;
-    window.findChild<QLineEdit *>(QStringLiteral("txthora"))->setText(timeText(second));
-    if (!QTest::qWaitFor([&] { return !fakes.messageBox.shown.isEmpty(); }, 6000)) {
-        std::fprintf(stderr, "alarm_latency: the alarm did not ring\n");
-        return -1;
-    }
-    QTest::qWait(1500);
-    const double heard = monitor.firstSoundAfter(double(second) * 1000 - 100);
-    return heard < 0 ? -1 : heard - double(second) * 1000;
-}
-
-// The same sound played by a process whose multimedia stack is not up yet,
-// as it would be had the alarm not made it ready ahead.
-double coldRound(const QString &sink, const QString &file)
-{
-    AudioMonitor monitor(sink);
-    const qint64 second = QDateTime::currentSecsSinceEpoch() + 2;
-    QProcess cold;
-    cold.start(QCoreApplication::applicationFilePath(),
-               {QStringLiteral("--cold"), file, QString::number(second * 1000 + platform::PacedTimer::phaseMs)});
-    // The monitor needs the event loop to time what it hears.
-    if (!QTest::qWaitFor([&] { return cold.state() == QProcess::NotRunning; }, 10000))
-        return -1;
-    const double heard = monitor.firstSoundAfter(double(second) * 1000 - 100);
-    return heard < 0 ? -1 : heard - double(second) * 1000;
-}
-
-int playCold(const QString &file, qint64 atMs)
-{
-    while (QDateTime::currentMSecsSinceEpoch() < atMs)
-        QTest::qWait(1);
-    platform::QtSoundOutput sound;
-    sound.play(file);
-    QTest::qWait(1500);
-    return 0;
-}
-
 QString summary(QList<double> ms)
 {
     const int silent = int(ms.removeAll(-1));
@@ -114,6 +64,98 @@ QString summary(QList<double> ms)
     return text;
 }
 
+// The program as it runs, its sound on the real engine, its boxes and
+// dialogs answered at once.
+struct Clock {
+    FakeServices fakes;
+    platform::QtClock clock;
+    platform::BackgroundSound sound{platform::soundModule({QStringLiteral(SOUND_MODULE)})};
+    frmob window{{clock, fakes.messageBox, fakes.openDialog, fakes.launcher, sound, fakes.tray}};
+    QList<qint64> tickTimes; // wall-clock milliseconds of every tick
+
+    Clock()
+    {
+        auto *timer = window.findChild<platform::PacedTimer *>(QStringLiteral("trmrelogio"));
+        QObject::connect(timer, &platform::PacedTimer::timeout, &window,
+                         [this] { tickTimes << QDateTime::currentMSecsSinceEpoch(); });
+    }
+
+    void choose(const QString &file)
+    {
+        fakes.openDialog.answer = file;
+        window.menuabrir_Click(); // plays at once, as it does for the user
+        QTest::qWait(300);
+        window.menuparar_Click();
+    }
+
+    // Sets the alarm a few seconds ahead and waits for it; the second it
+    // rang in, or -1 if it did not ring within a second of it.
+    qint64 alarm()
+    {
+        const qint64 second = QDateTime::currentSecsSinceEpoch() + 3;
+        const auto rung = fakes.messageBox.shown.size();
+        window.findChild<QLineEdit *>(QStringLiteral("txthora"))->setText(timeText(second));
+        if (!QTest::qWaitFor([&] { return fakes.messageBox.shown.size() > rung; },
+                             int(second * 1000 - QDateTime::currentMSecsSinceEpoch()) + 1000))
+            return -1;
+        return second;
+    }
+};
+
+void latencies(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
+{
+    for (const char *ext : {"wav", "mp3", "wma"}) {
+        const QString file = dir + QStringLiteral("/sound.") + QLatin1String(ext);
+        c.choose(file);
+        QList<double> alarm, play;
+        for (int i = 0; i < rounds; ++i) {
+            const qint64 second = c.alarm();
+            QTest::qWait(1500);
+            c.window.menuparar_Click();
+            const double heard = second < 0 ? -1 : monitor.firstSoundAfter(double(second) * 1000 - 100);
+            alarm << (heard < 0 ? -1 : heard - double(second) * 1000);
+        }
+        for (int i = 0; i < rounds; ++i) {
+            QTest::qWait(700);
+            const double asked = wallMs();
+            c.window.menutocar_Click();
+            QTest::qWait(1000);
+            c.window.menuparar_Click();
+            const double heard = monitor.firstSoundAfter(asked - 20);
+            play << (heard < 0 ? -1 : heard - asked);
+        }
+        std::printf("%-4s the alarm: %-32s  Tocar: %s\n", ext, qPrintable(summary(alarm)), qPrintable(summary(play)));
+        std::fflush(stdout);
+    }
+}
+
+int soak(Clock &c, const QString &dir, int rounds)
+{
+    const QStringList files{dir + QStringLiteral("/sound.wav"), dir + QStringLiteral("/sound.mp3"),
+                            dir + QStringLiteral("/sound.wma")};
+    c.choose(files.first());
+    c.tickTimes.clear();
+    int missed = 0;
+    for (int i = 0; i < rounds; ++i) {
+        if (i % 10 == 0)
+            c.choose(files.at((i / 10) % files.size()));
+        if (c.alarm() < 0)
+            ++missed;
+        QTest::qWait(600);
+        c.window.menuparar_Click();
+    }
+    int skipped = 0, worst = 0;
+    for (int i = 0; i < c.tickTimes.size(); ++i) {
+        worst = std::max(worst, int(c.tickTimes[i] % 1000));
+        if (i > 0)
+            skipped += int(c.tickTimes[i] / 1000 - c.tickTimes[i - 1] / 1000 - 1);
+    }
+    std::printf("soak: %d alarms, %d did not ring on their second; %lld ticks, %d seconds without one, "
+                "every tick within %d ms of its second\n",
+                rounds, missed, static_cast<long long>(c.tickTimes.size()), skipped, worst);
+    return missed == 0 && skipped == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -123,9 +165,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     otherMessages = qInstallMessageHandler(quietRaise);
-    if (app.arguments().value(1) == QStringLiteral("--cold"))
-        return playCold(app.arguments().value(2), app.arguments().value(3).toLongLong());
-    const int rounds = std::max(1, app.arguments().value(1, QStringLiteral("3")).toInt());
+    const QStringList args = app.arguments().mid(1);
+    const bool soaking = args.value(0) == QStringLiteral("--soak");
+    const int rounds = std::max(1, args.value(soaking ? 1 : 0, soaking ? QStringLiteral("200") : QStringLiteral("5")).toInt());
     if (!run(QStringLiteral("pactl"), {QStringLiteral("info")})) {
         std::fprintf(stderr, "alarm_latency: no PulseAudio server answers (bench/run starts one)\n");
         return 1;
@@ -141,20 +183,17 @@ int main(int argc, char *argv[])
                                             QStringLiteral("sine=frequency=1000:duration=3"),
                                             dir.filePath(QStringLiteral("sound.") + QLatin1String(ext))})) {
             std::fprintf(stderr, "alarm_latency: ffmpeg could not make the %s sample\n", ext);
+            return 1;
         }
     }
-    std::printf("alarm_latency: start of the alarm second to the first audible sample on sink %s, %d rounds\n",
+    Clock c;
+    if (soaking)
+        return soak(c, dir.path(), rounds);
+
+    AudioMonitor monitor(sink);
+    std::printf("alarm_latency: to the first audible sample on sink %s, %d rounds; the alarm from the start of "
+                "its second, Tocar from the command\n",
                 qPrintable(sink), rounds);
-    for (const char *ext : {"wav", "mp3", "wma"}) {
-        const QString file = dir.filePath(QStringLiteral("sound.") + QLatin1String(ext));
-        QList<double> alarm, cold;
-        for (int i = 0; i < rounds; ++i) {
-            alarm << alarmRound(sink, file);
-            cold << coldRound(sink, file);
-        }
-        std::printf("%-4s the alarm: %-32s  a cold multimedia stack: %s\n", ext, qPrintable(summary(alarm)),
-                    qPrintable(summary(cold)));
-        std::fflush(stdout);
-    }
+    latencies(c, monitor, dir.path(), rounds);
     return 0;
 }

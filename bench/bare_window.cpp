@@ -1,11 +1,14 @@
 // The baseline of the start-up figures: a bare Qt window of about the clock's
-// size with a menu bar, a tool bar and three drop-down lists, and nothing
-// behind them.
+// size with a menu bar, a tool bar, three drop-down lists and a label that
+// shows the time, redrawn each second, and nothing behind them.
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTime>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -29,6 +32,12 @@ int main(int argc, char *argv[])
             combo->addItem(QString::number(i));
         layout->addWidget(combo);
     }
+    auto *time = new QLabel(central);
+    layout->addWidget(time);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, time,
+                     [time] { time->setText(QTime::currentTime().toString(QStringLiteral("H:mm:ss"))); });
+    tick.start(1000);
     window.setCentralWidget(central);
     window.resize(298, 312);
     window.show();

@@ -15,6 +15,13 @@ qint64 floorDiv(qint64 a, qint64 b)
 
 } // namespace
 
+Pace pace(qint64 nowMs, qint64 lastSecond, int phaseMs)
+{
+    const qint64 second = floorDiv(nowMs, 1000);
+    const int intoSecond = int(nowMs - second * 1000);
+    return {second != lastSecond, second, 1000 - intoSecond + phaseMs};
+}
+
 PacedTimer::PacedTimer(const Clock &clock, QObject *parent)
     : QObject(parent), m_clock(clock), m_lastSecond(std::numeric_limits<qint64>::min())
 {
@@ -27,9 +34,9 @@ void PacedTimer::start()
 {
     // The second in which the timer starts has begun already; the first tick
     // is the next second's.
-    const qint64 now = m_clock.now().toMSecsSinceEpoch();
-    m_lastSecond = floorDiv(now, 1000);
-    scheduleNext(now);
+    const Pace now = pace(m_clock.now().toMSecsSinceEpoch(), 0, phaseMs);
+    m_lastSecond = now.second;
+    m_timer.start(now.sleepMs);
 }
 
 void PacedTimer::stop()
@@ -37,22 +44,15 @@ void PacedTimer::stop()
     m_timer.stop();
 }
 
-void PacedTimer::scheduleNext(qint64 nowMs)
-{
-    const qint64 intoSecond = nowMs - floorDiv(nowMs, 1000) * 1000;
-    m_timer.start(int(1000 - intoSecond + phaseMs));
-}
-
 void PacedTimer::fire()
 {
-    const qint64 now = m_clock.now().toMSecsSinceEpoch();
-    const qint64 second = floorDiv(now, 1000);
+    const Pace now = pace(m_clock.now().toMSecsSinceEpoch(), m_lastSecond, phaseMs);
     // The next tick is scheduled before this one is delivered, so that it
     // comes on time even while a handler of this tick waits for the user.
-    scheduleNext(now);
-    if (second == m_lastSecond)
-        return; // early: this second has had its tick
-    m_lastSecond = second;
+    m_timer.start(now.sleepMs);
+    if (!now.fires)
+        return;
+    m_lastSecond = now.second;
     Q_EMIT timeout();
 }
 

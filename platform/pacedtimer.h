@@ -7,38 +7,44 @@ namespace platform {
 
 class Clock;
 
+// What the timer does when it wakes at a moment of the wall clock, having
+// last fired in a given second: whether it fires now (the first wake in a
+// new second does; an early one, still in the second that had its tick,
+// does not), and how long it then sleeps.
+struct Pace {
+    bool fires;
+    qint64 second;
+    int sleepMs;
+};
+Pace pace(qint64 nowMs, qint64 lastSecond, int phaseMs);
+
 // A timer that fires once in every second of the wall clock, just after the
-// second begins. A plain 1000 ms timer drifts, and
-// now and then one of its ticks slides across a second boundary: that second
-// gets no tick at all. This one is re-aligned on the clock at every tick, so
-// load, a change of the system time or a resume from suspend never makes it
-// skip or repeat a second. A second that truly passed without a tick (the
-// machine was asleep) is not made up for.
+// second begins. A plain 1000 ms timer drifts, and now and then one of its
+// ticks slides across a second boundary: that second gets no tick at all.
+// This one is re-aligned on the clock at every tick, so load, a change of
+// the system time or a resume from suspend never makes it skip or repeat a
+// second. A second that truly passed without a tick (the machine was
+// asleep) is not made up for.
 class PacedTimer : public QObject
 {
     Q_OBJECT
 public:
     // How far into each second the tick comes: late enough that a timer
     // firing a little early still lands in its second (and if it does not,
-    // the tick waits for it), early enough that the alarm's sound, which
-    // takes over a tenth of a second to reach the speakers, starts close to
-    // the second it belongs to.
+    // the tick waits for it), early enough that the alarm's sound starts a
+    // few milliseconds into the second it belongs to.
     static constexpr int phaseMs = 10;
 
     PacedTimer(const Clock &clock, QObject *parent);
 
     void start();
     void stop();
-    bool isActive() const { return m_timer.isActive(); }
-    // Milliseconds until the next tick is due.
-    int remainingTime() const { return m_timer.remainingTime(); }
 
 Q_SIGNALS:
     void timeout();
 
 private:
     void fire();
-    void scheduleNext(qint64 nowMs);
 
     const Clock &m_clock;
     QTimer m_timer;

@@ -1,6 +1,6 @@
 #include "platform/qtservices.h"
 
-#include "platform/lazysoundoutput.h"
+#include "platform/backgroundsound.h"
 
 #include <QCoreApplication>
 
@@ -142,7 +142,7 @@ QStringList soundModuleFiles()
 
 } // namespace
 
-QtServices::QtServices() : m_sound(std::make_unique<LazySoundOutput>(soundModuleFiles())) {}
+QtServices::QtServices() : m_sound(std::make_unique<BackgroundSound>(soundModule(soundModuleFiles()))) {}
 
 QtServices::~QtServices() = default;
 

@@ -58,7 +58,7 @@ private:
     QPointer<QWidget> m_window;
 };
 
-class LazySoundOutput;
+class BackgroundSound;
 
 // The Qt implementations of every service, for the running program.
 class QtServices
@@ -73,7 +73,7 @@ private:
     QtMessageBox m_messageBox;
     QtOpenDialog m_openDialog;
     QtProgramLauncher m_launcher;
-    std::unique_ptr<LazySoundOutput> m_sound;
+    std::unique_ptr<BackgroundSound> m_sound;
     QtTray m_tray;
 };
 

@@ -58,7 +58,8 @@ public:
 };
 
 // Plays one sound file at a time. The file is decoded and played elsewhere,
-// so every call returns at once.
+// so every call returns at once and never waits on the sound server or the
+// disk; what happens is told back through the signals.
 class SoundOutput : public QObject
 {
     Q_OBJECT
@@ -70,8 +71,9 @@ public:
     virtual void play(const QString &path) = 0;
     virtual void stop() = 0;
     // Gets ready for a file that is likely to be played soon (the sound of
-    // an alarm that is set), so that playing it starts as soon as it can.
-    // Never interrupts a sound that plays.
+    // an alarm that is set), so that playing it starts at once. Never
+    // interrupts a sound that plays; a sound made ready and not played is
+    // let go after a few seconds.
     virtual void prepare(const QString &path) = 0;
 
     // 0 to 100.
@@ -79,6 +81,9 @@ public:
     virtual void setVolume(int volume) = 0;
 
 Q_SIGNALS:
+    // The first samples of a sound went to the speakers: the file asked
+    // for, or the tone in its place.
+    void soundStarted(bool tone);
     // Milliseconds into the current sound, and its length.
     void positionChanged(qint64 position);
     void durationChanged(qint64 duration);

@@ -20,7 +20,31 @@ void putLe(QByteArray &out, T v)
 
 } // namespace
 
-QByteArray wavFile(const QList<qint16> &samples, int sampleRate)
+QList<float> sineSamples(double frequency, double seconds, int sampleRate, double amplitude)
+{
+    const int n = int(seconds * sampleRate);
+    const int fade = std::max(1, sampleRate / 200); // 5 ms
+    QList<float> samples;
+    samples.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const double envelope = std::min({1.0, double(i) / fade, double(n - 1 - i) / fade});
+        samples.append(float(std::sin(2 * std::numbers::pi * frequency * i / sampleRate) * envelope * amplitude));
+    }
+    return samples;
+}
+
+QList<float> alarmTone(int sampleRate)
+{
+    const QList<float> gap(int(0.06 * sampleRate), 0.0f);
+    const QList<float> pause(int(0.25 * sampleRate), 0.0f);
+    QList<float> samples;
+    for (int round = 0; round < 3; ++round)
+        samples << sineSamples(880, 0.14, sampleRate) << gap << sineSamples(1320, 0.14, sampleRate) << gap
+                << sineSamples(880, 0.14, sampleRate) << pause;
+    return samples;
+}
+
+QByteArray wavFile(const QList<float> &samples, int sampleRate)
 {
     QByteArray wav;
     const auto dataBytes = quint32(samples.size() * 2);
@@ -36,35 +60,9 @@ QByteArray wavFile(const QList<qint16> &samples, int sampleRate)
     putLe<quint16>(wav, 16);
     wav.append("data", 4);
     putLe<quint32>(wav, dataBytes);
-    for (qint16 s : samples)
-        putLe<qint16>(wav, s);
+    for (float s : samples)
+        putLe<qint16>(wav, qint16(std::clamp(s, -1.0f, 1.0f) * 32767));
     return wav;
-}
-
-QList<qint16> sineSamples(double frequency, double seconds, int sampleRate, double amplitude)
-{
-    const int n = int(seconds * sampleRate);
-    const int fade = std::max(1, sampleRate / 200); // 5 ms
-    QList<qint16> samples;
-    samples.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        const double envelope = std::min({1.0, double(i) / fade, double(n - 1 - i) / fade});
-        const double s = std::sin(2 * std::numbers::pi * frequency * i / sampleRate);
-        samples.append(qint16(s * envelope * amplitude * 32767));
-    }
-    return samples;
-}
-
-QByteArray alarmToneWav()
-{
-    constexpr int rate = 22050;
-    const QList<qint16> gap(int(0.06 * rate), 0);
-    const QList<qint16> pause(int(0.25 * rate), 0);
-    QList<qint16> samples;
-    for (int round = 0; round < 3; ++round)
-        samples << sineSamples(880, 0.14, rate) << gap << sineSamples(1320, 0.14, rate) << gap
-                << sineSamples(880, 0.14, rate) << pause;
-    return wavFile(samples, rate);
 }
 
 } // namespace platform

@@ -1,28 +1,25 @@
 #include "sound/frmmusica.h"
 
+#include "platform/controls.h"
 #include "platform/dialogfont.h"
-#include "platform/twips.h"
+#include "sound/soundfacts.h"
 
 #include <QFrame>
 #include <QLabel>
 
 using platform::tw;
-using platform::twRect;
 
 namespace {
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int top, int height)
+// The window holds six pairs of labels, a title above a value, all as wide.
+QLabel *title(QWidget *frame, const char *name, const QString &text, int top)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    l->setGeometry(twRect(120, top, 3375, height));
-    return l;
+    return platform::label(frame, name, text, 120, top, 3375, 195);
 }
 
-QLabel *valueLabel(QWidget *parent, const QString &name, int top, int height = 255)
+QLabel *value(QWidget *frame, const char *name, int top, int height = 255)
 {
-    QLabel *l = makeLabel(parent, name, QString(), top, height);
+    QLabel *l = platform::label(frame, name, QString(), 120, top, 3375, height);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return l;
 }
@@ -36,26 +33,32 @@ frmmusica::frmmusica(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindo
     setFont(platform::dialogFont());
     setFixedSize(tw(3915), tw(4335));
 
-    fraarquivo = new QFrame(this);
-    fraarquivo->setObjectName(QStringLiteral("fraarquivo"));
+    fraarquivo = platform::control<QFrame>(this, "fraarquivo", 120, 0, 3735, 4215);
     fraarquivo->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    fraarquivo->setGeometry(twRect(120, 0, 3735, 4215));
 
-    auto title = [this](const char *name, const QString &text, int top) {
-        return makeLabel(fraarquivo, QString::fromUtf8(name), text, top, 195);
-    };
-    lbltitulonomedoarquivo = title("lbltitulonomedoarquivo", QStringLiteral("Nome do Arquivo"), 240);
-    lblnome = valueLabel(fraarquivo, QStringLiteral("lblnome"), 480);
-    lbltituloextensão = title("lbltituloextensão", QStringLiteral("Extensão"), 840);
-    lblextensao = valueLabel(fraarquivo, QStringLiteral("lblextensao"), 1080);
-    lbltitulotamanho = title("lbltitulotamanho", QStringLiteral("Tamanho (bytes)"), 1440);
-    lbltamanho = valueLabel(fraarquivo, QStringLiteral("lbltamanho"), 1680);
-    lbltituloultimaatualização = title("lbltituloultimaatualização", QStringLiteral("Ultima Atualização:"), 2040);
-    lblatualizaçao = valueLabel(fraarquivo, QStringLiteral("lblatualizaçao"), 2280);
-    lbltituloatributos = title("lbltituloatributos", QStringLiteral("Atributos"), 2640);
-    lblatributos = valueLabel(fraarquivo, QStringLiteral("lblatributos"), 2880);
-    lbltitulodir = title("lbltitulodir", QStringLiteral("Diretório"), 3240);
-    lbldir = valueLabel(fraarquivo, QStringLiteral("lbldir"), 3480, 615);
+    lbltitulonomedoarquivo = title(fraarquivo, "lbltitulonomedoarquivo", QStringLiteral("Nome do Arquivo"), 240);
+    lblnome = value(fraarquivo, "lblnome", 480);
+    lbltituloextensão = title(fraarquivo, "lbltituloextensão", QStringLiteral("Extensão"), 840);
+    lblextensao = value(fraarquivo, "lblextensao", 1080);
+    lbltitulotamanho = title(fraarquivo, "lbltitulotamanho", QStringLiteral("Tamanho (bytes)"), 1440);
+    lbltamanho = value(fraarquivo, "lbltamanho", 1680);
+    lbltituloultimaatualização =
+        title(fraarquivo, "lbltituloultimaatualização", QStringLiteral("Ultima Atualização:"), 2040);
+    lblatualizaçao = value(fraarquivo, "lblatualizaçao", 2280);
+    lbltituloatributos = title(fraarquivo, "lbltituloatributos", QStringLiteral("Atributos"), 2640);
+    lblatributos = value(fraarquivo, "lblatributos", 2880);
+    lbltitulodir = title(fraarquivo, "lbltitulodir", QStringLiteral("Diretório"), 3240);
+    lbldir = value(fraarquivo, "lbldir", 3480, 615);
     lbldir->setWordWrap(true);
     lbldir->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void frmmusica::setFacts(const SoundFacts &facts)
+{
+    lbldir->setText(facts.path);
+    lblnome->setText(facts.name);
+    lblextensao->setText(facts.extension);
+    lbltamanho->setText(facts.size);
+    lblatualizaçao->setText(facts.modified);
+    lblatributos->setText(facts.attributes);
 }

@@ -4,6 +4,7 @@
 
 class QFrame;
 class QLabel;
+struct SoundFacts;
 
 // Facts about the current sound file. The main window keeps it filled and
 // never shows it.
@@ -13,6 +14,9 @@ class frmmusica : public QWidget
 public:
     explicit frmmusica(QWidget *parent = nullptr);
 
+    void setFacts(const SoundFacts &facts);
+
+private:
     QFrame *fraarquivo;
     QLabel *lbltitulonomedoarquivo;
     QLabel *lblnome;

@@ -9,7 +9,7 @@
 
 namespace {
 
-QString clockText(qint64 ms)
+QString minutesAndSeconds(qint64 ms)
 {
     const qint64 s = ms / 1000;
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
@@ -91,7 +91,7 @@ void MediaPlayer::paintEvent(QPaintEvent *)
 
     // The time reads in the highlight's own text colour where the band has
     // passed under it.
-    const QString text = m_duration > 0 ? clockText(m_position) + QStringLiteral(" / ") + clockText(m_duration)
+    const QString text = m_duration > 0 ? minutesAndSeconds(m_position) + QStringLiteral(" / ") + minutesAndSeconds(m_duration)
                                         : QStringLiteral("0:00");
     const QRect textRect = inside.adjusted(0, 0, -4, 0);
     painter.setClipRect(inside.adjusted(filled.width(), 0, 0, 0));

@@ -3,10 +3,17 @@
 #include "app/frmob.h"
 
 #include "sound/mediaplayer.h"
+#include "sound/soundlist.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -20,11 +27,15 @@ QString openForReading(QFile &file)
         return QStringLiteral("O arquivo não existe mais.");
     if (!info.isFile())
         return QStringLiteral("Não é um arquivo comum.");
-    if (file.open(QIODevice::ReadOnly))
-        return {};
-    if (file.error() == QFileDevice::PermissionsError)
-        return QStringLiteral("Você não tem permissão para ler este arquivo.");
-    return QStringLiteral("O sistema não permitiu a leitura (%1).").arg(file.errorString());
+    // Opened by hand for the reason of a refusal, which Qt does not tell.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM)
+            return QStringLiteral("Você não tem permissão para ler este arquivo.");
+        return QStringLiteral("O sistema não permitiu a leitura (%1).").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return {};
 }
 
 } // namespace
@@ -47,4 +58,28 @@ void frmob::menuabrir_Click()
         hold.close();
     }
     RefreshSoundInfo(cmbdir->currentText());
+}
+
+int sortedPosition(const QStringList &entries, const QString &path)
+{
+    // The collator is made only when there is something to compare, which
+    // start-up never has.
+    if (entries.isEmpty())
+        return 0;
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    int at = 0;
+    while (at < entries.size() && collator.compare(entries.at(at), path) <= 0)
+        ++at;
+    return at;
+}
+
+int frmob::addSoundSorted(const QString &path)
+{
+    QStringList entries;
+    for (int i = 0; i < cmbdir->count(); ++i)
+        entries << cmbdir->itemText(i);
+    const int at = sortedPosition(entries, path);
+    cmbdir->insertItem(at, path);
+    return at;
 }

@@ -23,8 +23,12 @@ QString AudioMonitor::testSink()
     return qEnvironmentVariable("RELOGIO_TEST_SINK");
 }
 
-AudioMonitor::AudioMonitor(const QString &sink)
+AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &server)
 {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(server);
+    m_silence.setProcessEnvironment(env);
+    m_parec.setProcessEnvironment(env);
     // A stream of silence keeps the sink running, so its monitor delivers
     // steadily from the start to the end.
     m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
@@ -77,4 +81,29 @@ double AudioMonitor::firstSoundAfter(double whenMs) const
             i += std::min<qsizetype>(rate / 100, n - 1 - i);
     }
     return -1;
+}
+
+qsizetype AudioMonitor::sampleAt(double whenMs) const
+{
+    qsizetype lo = 0, hi = m_data.size() / 2;
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi) / 2;
+        if (timeOf(mid) < whenMs)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+double AudioMonitor::pitchAt(double whenMs) const
+{
+    const auto *s = reinterpret_cast<const qint16 *>(m_data.constData());
+    const qsizetype n = m_data.size() / 2;
+    const qsizetype from = sampleAt(whenMs);
+    const qsizetype to = std::min(n, from + rate / 10);
+    int crossings = 0;
+    for (qsizetype i = from + 1; i < to; ++i)
+        crossings += (s[i - 1] < 0) != (s[i] < 0);
+    return to > from ? crossings / 2.0 / (double(to - from) / rate) : 0;
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 
 // Wall-clock milliseconds, finer than QDateTime gives them.
@@ -19,11 +20,16 @@ double wallMs();
 class AudioMonitor
 {
 public:
-    explicit AudioMonitor(const QString &sink);
+    // The sink of the sound server the environment names, or of the one
+    // this process uses.
+    explicit AudioMonitor(const QString &sink, const QProcessEnvironment &server = {});
     ~AudioMonitor();
     // When the first audible sample at or after the given time was played,
     // or -1.
     double firstSoundAfter(double whenMs) const;
+    // The pitch heard from that time on, over a tenth of a second, in
+    // hertz: tells a sound from another.
+    double pitchAt(double whenMs) const;
 
     // The sink the tests record from, as scripts/test sets it up; empty when
     // there is no sound server to record.
@@ -38,6 +44,7 @@ private:
         qsizetype samples; // received so far
     };
     double timeOf(qsizetype sample) const;
+    qsizetype sampleAt(double whenMs) const;
 
     QProcess m_silence;
     QProcess m_parec;

@@ -2,6 +2,9 @@
 
 #include "platform/pacedtimer.h"
 #include "platform/simplestatusbar.h"
+#include "sound/frmmusica.h"
+
+#include <QLabel>
 
 void FakeMessageBox::exclamation(QWidget *parent, const QString &title, const QString &text)
 {
@@ -40,6 +43,15 @@ void TestWindow::tickAt(int h, int m, int s)
 {
     fakes.clock.set(h, m, s);
     window->trmrelogio_Timer();
+}
+
+QString TestWindow::soundFact(const char *label) const
+{
+    frmmusica *info = window->soundInfoWindow();
+    auto *l = info ? info->findChild<QLabel *>(QString::fromUtf8(label)) : nullptr;
+    if (!l)
+        qFatal("no sound fact %s", label);
+    return l->text();
 }
 
 QString TestWindow::statusText() const

@@ -127,5 +127,7 @@ public:
     }
     // Runs one tick at the given time of the fake clock.
     void tickAt(int h, int m, int s);
+    // What a value label of the sound information window shows.
+    QString soundFact(const char *label) const;
     QString statusText() const;
 };

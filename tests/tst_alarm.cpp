@@ -3,6 +3,8 @@
 
 #include "fakes.h"
 
+#include "alarm/alarm_time.h"
+
 #include "platform/pacedtimer.h"
 #include "platform/qtservices.h"
 
@@ -121,33 +123,27 @@ void tst_alarm::firingPlaysAdvancesShowsAndTellsTheUser()
 
 void tst_alarm::advance_data()
 {
-    QTest::addColumn<QString>("hours");
-    QTest::addColumn<QString>("minutes");
-    QTest::addColumn<QString>("hoursAfter");
-    QTest::addColumn<QString>("minutesAfter");
-    QTest::newRow("a minute") << "7" << "05" << "7" << "06";
-    QTest::newRow("58 to 59") << "7" << "58" << "7" << "59";
-    QTest::newRow("59 moves the hour only") << "7" << "59" << "8" << "59";
-    QTest::newRow("23:59 to 24") << "23" << "59" << "24" << "59";
-    QTest::newRow("24:59 stays") << "24" << "59" << "24" << "59";
-    QTest::newRow("24:10") << "24" << "10" << "24" << "11";
+    // Positions in the lists: the hours list runs from "1" (0) to "24" (23),
+    // the minutes from "00" (0) to "59" (59).
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<int>("hourAfter");
+    QTest::addColumn<int>("minuteAfter");
+    QTest::newRow("a minute") << 6 << 5 << 6 << 6;
+    QTest::newRow("58 to 59") << 6 << 58 << 6 << 59;
+    QTest::newRow("59 moves the hour only") << 6 << 59 << 7 << 59;
+    QTest::newRow("23:59 to 24") << 22 << 59 << 23 << 59;
+    QTest::newRow("24:59 stays") << 23 << 59 << 23 << 59;
+    QTest::newRow("24:10") << 23 << 10 << 23 << 11;
 }
 
 void tst_alarm::advance()
 {
-    QFETCH(QString, hours);
-    QFETCH(QString, minutes);
-    QFETCH(QString, hoursAfter);
-    QFETCH(QString, minutesAfter);
-    TestWindow t;
-    pick(t, hours, minutes, QStringLiteral("15"));
-    // A typed alarm text fires whatever the lists show.
-    t.find<QLineEdit>(QStringLiteral("txthora"))->setText(QStringLiteral("3:00:00"));
-    t.tickAt(3, 0, 0);
-    QCOMPARE(t.fakes.messageBox.shown.size(), 1);
-    QCOMPARE(list(t, "cmbhoras")->currentText(), hoursAfter);
-    QCOMPARE(list(t, "cmbminutos")->currentText(), minutesAfter);
-    QCOMPARE(list(t, "cmbsegundos")->currentText(), QStringLiteral("15"));
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(int, hourAfter);
+    QFETCH(int, minuteAfter);
+    QCOMPARE(advanceAlarmLists({hour, minute}, 24), (AlarmLists{hourAfter, minuteAfter}));
 }
 
 void tst_alarm::advancedListsBecomeTheAlarmOnlyWhenComposed()

@@ -4,15 +4,14 @@
 // host and the sound server.
 
 #include "audiomonitor.h"
-#include "desktop.h"
-#include "platform/tone.h"
+#include "scenario.h"
 
 #include <QtTest>
 
-namespace {
+using scenario::setAlarm;
+using scenario::waitForAlarmBox;
 
-const QString caption = QStringLiteral("Relógio Trivelandor Ovalen Brakmund!");
-const QString dialogTitle = QStringLiteral("Relógio Trivelandor Ovalen Brakmund");
+namespace {
 
 // The day's clock starts here in every scenario; the alarms are a little
 // after it.
@@ -50,10 +49,14 @@ private:
     {
         return clock.startedAt() + double(fakeStart.time().msecsTo(shown));
     }
-    static void setAlarm(RunningClock &clock, const QString &hours, const QString &minutes, const QString &seconds);
-    static QString waitForAlarmBox(RunningClock &clock, int timeoutMs);
-    void openSound(RunningClock &clock, const QString &path);
-    QString writeSound(const QString &name, const QByteArray &content = {});
+    static void openSound(RunningClock &clock, const QString &path)
+    {
+        QVERIFY2(scenario::openSound(clock, path), "the open dialog did not take the file");
+    }
+    QString writeSound(const QString &name, const QByteArray &content = {})
+    {
+        return scenario::writeSound(m_dir, name, content);
+    }
 
     QTemporaryDir m_dir;
 };
@@ -64,64 +67,6 @@ void tst_e2e::initTestCase()
         QFAIL("needs an X server, a tray host and a sound server; ./scripts/test starts them");
     QVERIFY(QFile::exists(QStringLiteral(FAKETIME_LIBRARY)));
     QVERIFY(m_dir.isValid());
-}
-
-QString tst_e2e::writeSound(const QString &name, const QByteArray &content)
-{
-    const QString path = m_dir.filePath(name);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(content.isNull() ? platform::wavFile(platform::sineSamples(660, 4, 22050), 22050) : content);
-    return path;
-}
-
-void tst_e2e::setAlarm(RunningClock &clock, const QString &hours, const QString &minutes, const QString &seconds)
-{
-    // The focus starts on the hours list: type into each list to pick, and
-    // Tab on; leaving the seconds list sets the alarm.
-    clock.key(QStringLiteral("Tab shift+Tab"));
-    clock.type(hours);
-    clock.key(QStringLiteral("Tab"));
-    clock.type(minutes);
-    clock.key(QStringLiteral("Tab"));
-    clock.type(seconds);
-    clock.key(QStringLiteral("Tab"));
-}
-
-QString tst_e2e::waitForAlarmBox(RunningClock &clock, int timeoutMs)
-{
-    // The box has the main window's title: it is the second window so named.
-    QString box;
-    (void)QTest::qWaitFor(
-        [&] {
-            const QStringList named = clock.windowsNamed(caption);
-            for (const QString &w : named) {
-                if (w != clock.window())
-                    box = w;
-            }
-            return !box.isEmpty();
-        },
-        timeoutMs);
-    return box;
-}
-
-void tst_e2e::openSound(RunningClock &clock, const QString &path)
-{
-    clock.key(QStringLiteral("F2"));
-    const QString dialog = clock.waitForWindowNamed(dialogTitle);
-    QVERIFY2(!dialog.isEmpty(), "the open dialog did not open");
-    // The file name field has the focus. The first Return may only take the
-    // name the field offers to complete.
-    QTest::qWait(500);
-    clock.type(path, dialog);
-    QTest::qWait(300);
-    for (int tries = 0; tries < 3 && !clock.windowsNamed(dialogTitle).isEmpty(); ++tries) {
-        clock.key(QStringLiteral("Return"), dialog);
-        QTest::qWait(500);
-    }
-    QVERIFY2(clock.windowsNamed(dialogTitle).isEmpty(), "the open dialog did not take the file");
 }
 
 void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound_data()

@@ -7,6 +7,8 @@
 #include "platform/qtservices.h"
 #include "sound/frmmusica.h"
 #include "sound/mixers.h"
+#include "sound/soundfacts.h"
+#include "sound/soundlist.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -16,19 +18,47 @@
 #include <QListView>
 #include <QtTest>
 
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Looks at the disk as an ordinary user would, for as long as it lives and
+// for this thread only: root reads any file whatever its permissions.
+class AsAnOrdinaryUser
+{
+public:
+    AsAnOrdinaryUser() : m_user(setfsuid(uid_t(-1))), m_group(setfsgid(gid_t(-1)))
+    {
+        if (m_user == 0) {
+            setfsgid(65534);
+            setfsuid(65534);
+        }
+    }
+    ~AsAnOrdinaryUser()
+    {
+        setfsuid(uid_t(m_user));
+        setfsgid(gid_t(m_group));
+    }
+
+private:
+    int m_user;
+    int m_group;
+};
+
+} // namespace
 
 class tst_sound : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
-    void factsOfAFile_data();
-    void factsOfAFile();
-    void factsOfAFileAsLargeAsTheDiskAllows();
-    void aPathThatNamesNothingHasNoFacts();
+    void factsOfAPath_data();
+    void factsOfAPath();
     void refreshingTwiceGivesTheSameTexts();
+    void theSoundListSortsIgnoringCaseAndKeepsDuplicates_data();
+    void theSoundListSortsIgnoringCaseAndKeepsDuplicates();
     void choosingAFilePlaysItThenListsItAndMakesItCurrent();
     void cancellingChangesNothingButRefreshes();
     void aFileThatCannotBeOpenedChangesNothing_data();
@@ -44,7 +74,7 @@ private Q_SLOTS:
 
 private:
     QString makeFile(const QString &name, const QByteArray &content = "RIFF....WAVE");
-    static frmmusica &info(TestWindow &t) { return *t.window->soundInfoWindow(); }
+    static QString shownPath(TestWindow &t) { return t.soundFact("lbldir"); }
     static QComboBox *sounds(TestWindow &t) { return t.find<QComboBox>(QStringLiteral("cmbdir")); }
     QTemporaryDir m_dir;
 };
@@ -58,82 +88,88 @@ QString tst_sound::makeFile(const QString &name, const QByteArray &content)
     return f.fileName();
 }
 
-void tst_sound::factsOfAFile_data()
+void tst_sound::factsOfAPath_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("shownName");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("attributes");
-    QTest::newRow("plain") << "canção de ninar.wma" << "file" << "canção de ninar.wma" << ".WMA" << "Normal";
-    QTest::newRow("read-only") << "fixo.Mp3" << "read-only" << "fixo.Mp3" << ".MP3" << "Somente Leitura";
-    QTest::newRow("hidden") << ".oculto.wav" << "file" << "" << "" << "Oculto";
-    QTest::newRow("hidden and read-only") << ".ambos.wav" << "read-only" << "" << "" << "3";
-    QTest::newRow("three letters") << "abc" << "file" << "abc" << "ABC" << "Normal";
-    QTest::newRow("no point in the tail") << "musica_wav" << "file" << "musica_wav" << "_WAV" << "Normal";
-    QTest::newRow("folder") << "pasta.mp3" << "folder" << "" << "" << "Diretório ou Pasta";
-    QTest::newRow("pipe") << "cano.wav" << "pipe" << "" << "" << "Arquivo de Sistema";
+    QTest::addColumn<QString>("size");
+    QTest::newRow("plain") << "canção de ninar.wma" << "file" << "canção de ninar.wma" << ".WMA" << "Normal" << "1234";
+    QTest::newRow("read-only") << "fixo.Mp3" << "read-only" << "fixo.Mp3" << ".MP3" << "Somente Leitura" << "1234";
+    QTest::newRow("hidden") << ".oculto.wav" << "file" << "" << "" << "Oculto" << "1234";
+    QTest::newRow("hidden and read-only") << ".ambos.wav" << "read-only" << "" << "" << "3" << "1234";
+    QTest::newRow("three letters") << "abc" << "file" << "abc" << "ABC" << "Normal" << "1234";
+    QTest::newRow("no point in the tail") << "musica_wav" << "file" << "musica_wav" << "_WAV" << "Normal" << "1234";
+    QTest::newRow("folder") << "pasta.mp3" << "folder" << "" << "" << "Diretório ou Pasta" << "0";
+    QTest::newRow("pipe") << "cano.wav" << "pipe" << "" << "" << "Arquivo de Sistema" << "0";
+    // Past what a 32-bit count holds; sparse, so it costs no disk.
+    QTest::newRow("3 GiB") << "grande.wav" << "large" << "grande.wav" << ".WAV" << "Normal" << "3221225472";
+    QTest::newRow("nothing there") << "nada.mp3" << "missing" << "" << "" << "" << "";
+    QTest::newRow("empty path") << "" << "missing" << "" << "" << "" << "";
+    QTest::newRow("windows path") << "C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma" << "missing" << ""
+                                  << "" << "" << "";
 }
 
-void tst_sound::factsOfAFile()
+void tst_sound::factsOfAPath()
 {
     QFETCH(QString, name);
     QFETCH(QString, kind);
     QFETCH(QString, shownName);
     QFETCH(QString, extension);
     QFETCH(QString, attributes);
-    const QString path = m_dir.filePath(name);
+    QFETCH(QString, size);
+    const QString path = name.isEmpty() || name.startsWith(QLatin1String("C:")) ? name : m_dir.filePath(name);
     if (kind == QStringLiteral("folder")) {
         QVERIFY(QDir(m_dir.path()).mkdir(name));
     } else if (kind == QStringLiteral("pipe")) {
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-    } else {
+    } else if (kind == QStringLiteral("large")) {
+        QFile f(makeFile(name, {}));
+        QVERIFY(f.resize(3LL * 1024 * 1024 * 1024));
+    } else if (kind != QStringLiteral("missing")) {
         makeFile(name, QByteArray(1234, 'x'));
         if (kind == QStringLiteral("read-only"))
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     }
-    TestWindow t;
-    t.window->RefreshSoundInfo(path);
-    QCOMPARE(info(t).lblnome->text(), shownName);
-    QCOMPARE(info(t).lblextensao->text(), extension);
-    QCOMPARE(info(t).lblatributos->text(), attributes);
-    QCOMPARE(info(t).lbldir->text(), path);
-    if (kind == QStringLiteral("file") || kind == QStringLiteral("read-only"))
-        QCOMPARE(info(t).lbltamanho->text(), QStringLiteral("1234"));
+    const SoundFacts facts = soundFacts(path);
+    QCOMPARE(facts.path, path);
+    QCOMPARE(facts.name, shownName);
+    QCOMPARE(facts.extension, extension);
+    QCOMPARE(facts.attributes, attributes);
+    QCOMPARE(facts.size, size);
+    if (kind == QStringLiteral("missing")) {
+        QVERIFY(facts.modified.isEmpty());
+        return;
+    }
     // The date and time of the last change, as the user's region writes them.
     const QDateTime changed = QFileInfo(path).lastModified();
-    QVERIFY(info(t).lblatualizaçao->text().startsWith(
-        QLocale::system().toString(changed.date(), QLocale::ShortFormat) + QLatin1Char(' ')));
-    QVERIFY(info(t).lblatualizaçao->text().contains(changed.time().toString(QStringLiteral("mm"))));
-    QVERIFY(!info(t).isVisible());
+    QVERIFY(facts.modified.startsWith(QLocale::system().toString(changed.date(), QLocale::ShortFormat)
+                                      + QLatin1Char(' ')));
+    QVERIFY(facts.modified.contains(changed.time().toString(QStringLiteral("mm"))));
 }
 
-void tst_sound::factsOfAFileAsLargeAsTheDiskAllows()
+void tst_sound::theSoundListSortsIgnoringCaseAndKeepsDuplicates_data()
 {
-    // Three gibibytes, past what a 32-bit count holds; sparse, so it costs
-    // no disk.
-    const QString path = makeFile(QStringLiteral("grande.wav"), {});
-    QFile f(path);
-    QVERIFY(f.resize(3LL * 1024 * 1024 * 1024));
-    TestWindow t;
-    t.window->RefreshSoundInfo(path);
-    QCOMPARE(info(t).lbltamanho->text(), QStringLiteral("3221225472"));
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("position");
+    QTest::newRow("the first") << QStringList{} << "/m/b.wav" << 0;
+    QTest::newRow("letter case ignored") << QStringList{"/m/A.mp3", "/m/c.wma"} << "/m/b.wav" << 1;
+    QTest::newRow("a small letter before a capital") << QStringList{"/m/B.wav"} << "/m/a.mp3" << 0;
+    QTest::newRow("the same path again goes after") << QStringList{"/m/a.mp3", "/m/b.wav"} << "/m/a.mp3" << 1;
+    QTest::newRow("the same but for case goes after") << QStringList{"/m/A.mp3"} << "/m/a.mp3" << 1;
+    QTest::newRow("a Linux path before the Windows one")
+        << QStringList{"C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma"} << "/m/x.wav" << 0;
 }
 
-void tst_sound::aPathThatNamesNothingHasNoFacts()
+void tst_sound::theSoundListSortsIgnoringCaseAndKeepsDuplicates()
 {
-    TestWindow t;
-    for (const QString &path : {m_dir.filePath(QStringLiteral("nada.mp3")), QString(),
-                                QStringLiteral("C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma")}) {
-        t.window->RefreshSoundInfo(m_dir.filePath(QStringLiteral("fato.mp3")) + QStringLiteral("x"));
-        makeFile(QStringLiteral("antes.wav"));
-        t.window->RefreshSoundInfo(m_dir.filePath(QStringLiteral("antes.wav")));
-        t.window->RefreshSoundInfo(path);
-        QCOMPARE(info(t).lbldir->text(), path);
-        for (QLabel *value : {info(t).lblnome, info(t).lblextensao, info(t).lbltamanho, info(t).lblatualizaçao,
-                              info(t).lblatributos})
-            QVERIFY2(value->text().isEmpty(), qPrintable(value->objectName()));
-    }
+    QFETCH(QStringList, entries);
+    QFETCH(QString, path);
+    QFETCH(int, position);
+    QCOMPARE(sortedPosition(entries, path), position);
 }
 
 void tst_sound::refreshingTwiceGivesTheSameTexts()
@@ -142,7 +178,7 @@ void tst_sound::refreshingTwiceGivesTheSameTexts()
     TestWindow t;
     auto texts = [&] {
         QStringList all;
-        for (QLabel *l : info(t).findChildren<QLabel *>())
+        for (QLabel *l : t.window->soundInfoWindow()->findChildren<QLabel *>())
             all << l->objectName() + QLatin1Char('=') + l->text();
         return all;
     };
@@ -170,8 +206,8 @@ void tst_sound::choosingAFilePlaysItThenListsItAndMakesItCurrent()
     QCOMPARE(sounds(t)->count(), 2);
     QCOMPARE(sounds(t)->itemText(0), path); // "/..." sorts before "C:\..."
     QCOMPARE(sounds(t)->currentText(), path);
-    QCOMPARE(info(t).lbldir->text(), path);
-    QCOMPARE(info(t).lblnome->text(), QStringLiteral("Alvorada.mp3"));
+    QCOMPARE(shownPath(t), path);
+    QCOMPARE(t.soundFact("lblnome"), QStringLiteral("Alvorada.mp3"));
     QVERIFY(t.fakes.messageBox.shown.isEmpty());
 
     // The dialog as it was defined.
@@ -191,14 +227,14 @@ void tst_sound::cancellingChangesNothingButRefreshes()
 {
     TestWindow t;
     const QString current = sounds(t)->currentText();
-    info(t).lbldir->setText(QStringLiteral("stale"));
+    t.window->RefreshSoundInfo(QStringLiteral("antes"));
     t.fakes.openDialog.answer.clear();
     t.window->menuabrir_Click();
     QCOMPARE(t.fakes.openDialog.opened, 1);
     QCOMPARE(sounds(t)->count(), 1);
     QCOMPARE(sounds(t)->currentText(), current);
     QVERIFY(t.fakes.sound.calls.isEmpty());
-    QCOMPARE(info(t).lbldir->text(), current);
+    QCOMPARE(shownPath(t), current);
 }
 
 void tst_sound::aFileThatCannotBeOpenedChangesNothing_data()
@@ -214,22 +250,28 @@ void tst_sound::aFileThatCannotBeOpenedChangesNothing()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    QString path = m_dir.filePath(QStringLiteral("trancado-%1.wav").arg(kind));
+    // Open to everyone, so that only the file itself is locked.
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFileDevice::ReadOther
+                                                  | QFileDevice::ExeOther));
+    const QString path = dir.filePath(QStringLiteral("trancado.wav"));
     if (kind == QStringLiteral("pipe")) {
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     } else if (kind == QStringLiteral("locked")) {
-        if (geteuid() == 0)
-            QSKIP("root reads any file whatever its permissions; this row needs an ordinary user");
-        makeFile(QFileInfo(path).fileName());
-        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
     }
     TestWindow t;
-    const QString before = t.window->soundInfoWindow()->lbldir->text();
+    const QString before = shownPath(t);
     t.fakes.openDialog.answer = path;
-    t.window->menuabrir_Click();
+    {
+        AsAnOrdinaryUser user;
+        t.window->menuabrir_Click();
+    }
     QCOMPARE(sounds(t)->count(), 1);
     QVERIFY(t.fakes.sound.calls.isEmpty());
-    QCOMPARE(info(t).lbldir->text(), before);
+    QCOMPARE(shownPath(t), before);
     QCOMPARE(t.fakes.messageBox.shown.size(), 1);
     QVERIFY(t.fakes.messageBox.shown.first().text.contains(path));
     QVERIFY2(t.fakes.messageBox.shown.first().text.contains(reason), qPrintable(t.fakes.messageBox.shown.first().text));
@@ -251,7 +293,7 @@ void tst_sound::theChosenFileIsTheSoundOfAlarmAndPlay()
     t.window->cmbdir_Click();
     t.window->menutocar_Click();
     QCOMPARE(t.fakes.sound.calls.last(), QStringLiteral("play ") + sounds(t)->itemText(1));
-    QCOMPARE(info(t).lbldir->text(), sounds(t)->itemText(1));
+    QCOMPARE(shownPath(t), sounds(t)->itemText(1));
 }
 
 void tst_sound::playAndStop()

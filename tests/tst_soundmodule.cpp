@@ -1,9 +1,11 @@
-// The sound module loaded the way the program loads it, when the first
-// sound is needed, and heard from through the program's own interface.
+// The sound as the window holds it: the engine loaded from its module on a
+// thread of its own when the first sound is needed, and what happens when
+// that thread gets stuck in the sound stack.
 
-#include "platform/lazysoundoutput.h"
+#include "platform/backgroundsound.h"
 
-#include <QLibrary>
+#include <QMutex>
+#include <QSemaphore>
 #include <QtTest>
 
 #include <fstream>
@@ -12,9 +14,9 @@ class tst_soundmodule : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void loadsOnlyWhenASoundIsNeeded();
-    void itsSoundsReportThroughTheProgramsInterface();
+    void loadsOnlyWhenASoundIsNeededAndReportsBack();
     void withoutTheModuleTheProgramGoesOn();
+    void aStuckEngineNeverHoldsTheWindowAndTheToneStandsIn();
 };
 
 namespace {
@@ -30,47 +32,119 @@ bool multimediaLoaded()
     return false;
 }
 
+// What an engine was asked, written on its thread and read on the test's.
+class Log
+{
+public:
+    void add(const QString &line)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_lines << line;
+    }
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+
+// An engine that records its requests; given a semaphore, it hangs in
+// play() until released, as an engine stuck in the sound stack does.
+class StuckEngine : public platform::SoundOutput
+{
+public:
+    StuckEngine(Log &log, QSemaphore *hang) : m_log(log), m_hang(hang) {}
+    void play(const QString &path) override
+    {
+        m_log.add(QStringLiteral("play ") + path);
+        if (m_hang)
+            m_hang->acquire();
+        else
+            Q_EMIT soundStarted(path.isEmpty());
+    }
+    void stop() override { m_log.add(QStringLiteral("stop")); }
+    void prepare(const QString &) override {}
+    int volume() const override { return 100; }
+    void setVolume(int) override {}
+
+private:
+    Log &m_log;
+    QSemaphore *m_hang;
+};
+
 } // namespace
 
-void tst_soundmodule::loadsOnlyWhenASoundIsNeeded()
+void tst_soundmodule::loadsOnlyWhenASoundIsNeededAndReportsBack()
 {
-    platform::LazySoundOutput sound({QStringLiteral(SOUND_MODULE)});
+    platform::BackgroundSound sound(platform::soundModule(
+        {QStringLiteral("/nonexistent/librelogio-sound.so"), QStringLiteral(SOUND_MODULE)}));
+    QSignalSpy started(&sound, &platform::SoundOutput::soundStarted);
+    QSignalSpy durations(&sound, &platform::SoundOutput::durationChanged);
+    QSignalSpy volumes(&sound, &platform::SoundOutput::volumeChanged);
     sound.setVolume(30);
     sound.stop();
     QCOMPARE(sound.volume(), 30);
-    QVERIFY(!sound.isLoaded());
-    QVERIFY(!multimediaLoaded());
-    sound.prepare(QStringLiteral("/nonexistent.wav"));
-    QVERIFY(sound.isLoaded());
-    QVERIFY(multimediaLoaded());
-    QCOMPARE(sound.volume(), 30); // handed on to the module
-}
-
-void tst_soundmodule::itsSoundsReportThroughTheProgramsInterface()
-{
-    platform::LazySoundOutput sound({QStringLiteral("/nonexistent/librelogio-sound.so"), QStringLiteral(SOUND_MODULE)});
-    QSignalSpy durations(&sound, &platform::SoundOutput::durationChanged);
-    QSignalSpy positions(&sound, &platform::SoundOutput::positionChanged);
-    QSignalSpy volumes(&sound, &platform::SoundOutput::volumeChanged);
-    sound.play(QStringLiteral("/nonexistent.wav")); // the tone, then
-    QTRY_VERIFY_WITH_TIMEOUT(!durations.isEmpty(), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!positions.isEmpty(), 5000);
-    sound.setVolume(55);
     QCOMPARE(volumes.size(), 1);
-    QCOMPARE(sound.volume(), 55);
+    QVERIFY(!sound.hasStarted());
+    QVERIFY(!multimediaLoaded());
+
+    sound.play(QStringLiteral("/nonexistent.wav")); // the tone, then
+    QVERIFY(sound.hasStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 10000);
+    QVERIFY(started.first().at(0).toBool());
+    QVERIFY(multimediaLoaded());
+    QTRY_VERIFY_WITH_TIMEOUT(!durations.isEmpty() && durations.last().at(0).toLongLong() > 2000, 5000);
+    QVERIFY(!sound.hasFallenBack());
     sound.stop();
 }
 
 void tst_soundmodule::withoutTheModuleTheProgramGoesOn()
 {
-    platform::LazySoundOutput sound({QStringLiteral("/nonexistent/librelogio-sound.so")});
+    platform::BackgroundSound sound(platform::soundModule({QStringLiteral("/nonexistent/librelogio-sound.so")}), 100);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sound module could not be loaded")));
-    sound.play(QStringLiteral("/tmp/x.wav"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sound module could not be loaded")));
     sound.prepare(QStringLiteral("/tmp/x.wav"));
-    sound.stop();
+    sound.play(QStringLiteral("/tmp/x.wav"));
     sound.setVolume(10);
-    QVERIFY(!sound.isLoaded());
+    QTRY_VERIFY(sound.hasFallenBack());
+    sound.stop();
     QCOMPARE(sound.volume(), 10);
+}
+
+void tst_soundmodule::aStuckEngineNeverHoldsTheWindowAndTheToneStandsIn()
+{
+    QSemaphore hang;
+    Log stuckLog, backupLog;
+    int made = 0;
+    auto factory = [&]() -> platform::SoundOutput * {
+        return ++made == 1 ? new StuckEngine(stuckLog, &hang) : new StuckEngine(backupLog, nullptr);
+    };
+    {
+        platform::BackgroundSound sound(factory, 300);
+        QSignalSpy started(&sound, &platform::SoundOutput::soundStarted);
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 3; ++i) {
+            sound.play(QStringLiteral("/música/alarme.mp3"));
+            sound.prepare(QStringLiteral("/música/alarme.mp3"));
+            sound.setVolume(40 + i);
+        }
+        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+
+        // The tone comes from the second engine while the first is stuck.
+        QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
+        QVERIFY(started.first().at(0).toBool());
+        QCOMPARE(backupLog.lines().filter(QStringLiteral("play ")), QStringList{QStringLiteral("play ")});
+
+        // Once the first comes back, it does not play over the tone.
+        hang.release(10);
+        QTRY_COMPARE_WITH_TIMEOUT(stuckLog.lines().value(stuckLog.lines().size() - 1), QStringLiteral("stop"), 5000);
+    }
+    QVERIFY(!platform::BackgroundSound::leftThreadsBehind());
 }
 
 QTEST_MAIN(tst_soundmodule)

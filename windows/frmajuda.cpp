@@ -3,6 +3,7 @@
 
 #include "windows/frmajuda.h"
 
+#include "platform/controls.h"
 #include "platform/dialogfont.h"
 #include "platform/syscolors.h"
 #include "platform/twips.h"
@@ -14,7 +15,6 @@
 
 using platform::SysColor;
 using platform::tw;
-using platform::twRect;
 
 namespace {
 
@@ -23,14 +23,11 @@ namespace {
 // whole.
 constexpr int headingPixels = 17;
 
+// Every label paints its own face over the window's.
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
 {
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setTextFormat(Qt::PlainText);
-    l->setText(text);
+    QLabel *l = platform::label(parent, name, text, left, top, width, height);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setGeometry(twRect(left, top, width, height));
     platform::setBackground(l, SysColor::ButtonFace);
     return l;
 }
@@ -54,8 +51,7 @@ QLabel *explanation(QWidget *parent, const char *name, const QString &text, int 
 // window's surface: the pointer passes through it to the window.
 QWidget *line(QWidget *parent, const char *name, int x1, int y1, int x2, int y2, SysColor colour)
 {
-    auto *l = new QWidget(parent);
-    l->setObjectName(QLatin1String(name));
+    auto *l = platform::control<QWidget>(parent, name);
     l->setGeometry(QRect(QPoint(tw(x1), tw(y1)), QPoint(tw(x2), tw(y2))));
     l->setAttribute(Qt::WA_TransparentForMouseEvents);
     platform::setBackground(l, colour);
@@ -119,9 +115,8 @@ frmajuda::frmajuda(QWidget *parent)
         QStringLiteral("A mensagem aparecerá simplesmente para mostrar que o hora escolhida chegou."), 3480, 3480,
         2895, 735);
 
-    cmdok = new SteadyButton(QStringLiteral("&OK!"), this);
-    cmdok->setObjectName(QStringLiteral("cmdok"));
-    cmdok->setGeometry(twRect(4560, 4920, 1935, 615));
+    cmdok = platform::control<SteadyButton>(this, "cmdok", 4560, 4920, 1935, 615);
+    cmdok->setText(QStringLiteral("&OK!"));
     // Enter presses the focused button, as buttons do on the desktop the
     // window was drawn for, even outside a dialog.
     cmdok->setAutoDefault(true);

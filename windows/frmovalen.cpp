@@ -3,6 +3,7 @@
 
 #include "windows/frmovalen.h"
 
+#include "platform/controls.h"
 #include "platform/dialogfont.h"
 #include "platform/syscolors.h"
 #include "platform/twips.h"
@@ -13,30 +14,10 @@
 #include <QPushButton>
 #include <QScreen>
 
+using platform::control;
+using platform::label;
 using platform::SysColor;
 using platform::tw;
-using platform::twRect;
-
-namespace {
-
-template<class W>
-W *control(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twRect(left, top, width, height));
-    return w;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
-{
-    auto *l = control<QLabel>(parent, name, left, top, width, height);
-    l->setTextFormat(Qt::PlainText);
-    l->setText(text);
-    return l;
-}
-
-} // namespace
 
 frmovalen::frmovalen(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

@@ -1,0 +1,22 @@
+#include "platform/controls.h"
+
+#include <QLabel>
+
+namespace platform {
+
+QLabel *label(QWidget *parent, const char *name, const QString &text)
+{
+    auto *l = control<QLabel>(parent, name);
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
+    return l;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
+{
+    QLabel *l = label(parent, name, text);
+    place(l, left, top, width, height);
+    return l;
+}
+
+} // namespace platform

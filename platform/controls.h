@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/twips.h"
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace platform {
+
+// Places a control as its window was drawn: left, top, width and height in
+// twips within its container.
+inline void place(QWidget *w, int left, int top, int width, int height)
+{
+    w->setGeometry(twRect(left, top, width, height));
+}
+
+// A control of a window's definition, made under its own name (which may
+// have letters beyond ASCII) so that it can be found by it.
+template<class W>
+W *control(QWidget *parent, const char *name)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QString::fromUtf8(name));
+    return w;
+}
+
+template<class W>
+W *control(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    W *w = control<W>(parent, name);
+    place(w, left, top, width, height);
+    return w;
+}
+
+// A label that shows its text as it stands, never as markup.
+QLabel *label(QWidget *parent, const char *name, const QString &text);
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height);
+
+} // namespace platform

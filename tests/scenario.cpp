@@ -1,0 +1,81 @@
+#include "scenario.h"
+
+#include "platform/tone.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace scenario {
+
+const QString caption = QStringLiteral("Relógio Trivelandor Ovalen Brakmund!");
+const QString dialogTitle = QStringLiteral("Relógio Trivelandor Ovalen Brakmund");
+
+QString writeSound(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
+{
+    const QString path = dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(content.isNull() ? platform::wavFile(platform::sineSamples(soundPitch, 4, 22050), 22050) : content);
+    return path;
+}
+
+void setAlarm(RunningClock &clock, const QString &hours, const QString &minutes, const QString &seconds)
+{
+    // Type into each list to pick, and Tab on.
+    clock.key(QStringLiteral("Tab shift+Tab"));
+    clock.type(hours);
+    clock.key(QStringLiteral("Tab"));
+    clock.type(minutes);
+    clock.key(QStringLiteral("Tab"));
+    clock.type(seconds);
+    clock.key(QStringLiteral("Tab"));
+}
+
+QString waitForAlarmBox(RunningClock &clock, int timeoutMs)
+{
+    QString box;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (const QString &w : clock.windowsNamed(caption)) {
+                if (w != clock.window())
+                    box = w;
+            }
+            return !box.isEmpty();
+        },
+        timeoutMs);
+    return box;
+}
+
+bool openSound(RunningClock &clock, const QString &path)
+{
+    clock.key(QStringLiteral("F2"));
+    const QString dialog = clock.waitForWindowNamed(dialogTitle);
+    if (dialog.isEmpty())
+        return false;
+    // The file name field has the focus. The first Return may only take the
+    // name the field offers to complete.
+    QTest::qWait(500);
+    clock.type(path, dialog);
+    QTest::qWait(300);
+    for (int tries = 0; tries < 3 && !clock.windowsNamed(dialogTitle).isEmpty(); ++tries) {
+        clock.key(QStringLiteral("Return"), dialog);
+        QTest::qWait(500);
+    }
+    return clock.windowsNamed(dialogTitle).isEmpty();
+}
+
+QImage picture(const QString &window)
+{
+    QProcess import;
+    import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
+    if (!import.waitForFinished(15000))
+        return {};
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+} // namespace scenario

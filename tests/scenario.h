@@ -1,0 +1,34 @@
+#pragma once
+
+// A user's steps through the real program, shared by the end-to-end tests:
+// keys and the open dialog, as the user would go.
+
+#include "desktop.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+class QTemporaryDir;
+
+namespace scenario {
+
+extern const QString caption;     // the main window's and the alarm box's title
+extern const QString dialogTitle; // the open dialog's
+
+// A sound file in the folder: four seconds of 660 Hz unless told otherwise.
+QString writeSound(const QTemporaryDir &dir, const QString &name, const QByteArray &content = {});
+constexpr double soundPitch = 660;
+
+// Picks the time in the three lists and leaves the seconds list, which
+// sets the alarm. The focus must be on the hours list, as at start.
+void setAlarm(RunningClock &clock, const QString &hours, const QString &minutes, const QString &seconds);
+// The alarm's box once it is mapped: the second window of that title.
+QString waitForAlarmBox(RunningClock &clock, int timeoutMs);
+// Chooses a sound through the open dialog (it plays at once); false when
+// the dialog did not open or did not take the file.
+bool openSound(RunningClock &clock, const QString &path);
+// What the window looks like now, as the X server draws it.
+QImage picture(const QString &window);
+
+} // namespace scenario

@@ -1,0 +1,185 @@
+// The alarm rings on its second whatever the sound server and the disk do:
+// the real program on a real X server, with a sound server of the test's
+// own that the test freezes, kills and starts again, and a disk made slow.
+
+#include "audiomonitor.h"
+#include "faketime.h"
+#include "scenario.h"
+#include "soundserver.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using scenario::waitForAlarmBox;
+
+class tst_ontime : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void aFrozenSoundServerNeitherStopsTheClockNorTheAlarm();
+    void aSlowDiskNeitherStopsTheClockNorTheAlarm();
+    void aSoundServerThatComesBackPlaysTheNextAlarm();
+
+private:
+    // The program started at 6:59:40 with a sound chosen, played, stopped
+    // and the alarm set for 7:00:30.
+    std::unique_ptr<RunningClock> startWithAlarm(const QString &sound, const QProcessEnvironment &extra);
+    // Waits for the box of the alarm due at that time; fails unless it came
+    // on its second.
+    QString boxOnItsSecond(RunningClock &clock, QTime due);
+    static void waitUntil(double wallClockMs) { QTest::qWait(int(std::max(0.0, wallClockMs - wallMs()))); }
+    void quit(RunningClock &clock, const QString &box);
+
+    QTemporaryDir m_dir;
+    SoundServer m_server;
+    FakeTime m_time{QTime(6, 59, 40)};
+    const QTime m_due{7, 0, 30};
+};
+
+void tst_ontime::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QFAIL("needs an X server; ./scripts/test starts one");
+    QVERIFY2(m_server.isRunning(), "the test's own sound server (pulseaudio) did not start");
+    QVERIFY(m_dir.isValid());
+}
+
+std::unique_ptr<RunningClock> tst_ontime::startWithAlarm(const QString &sound, const QProcessEnvironment &extra)
+{
+    m_time.show(QTime(6, 59, 40));
+    QProcessEnvironment env = m_time.environment();
+    env.insert(m_server.environment());
+    if (extra.contains(QStringLiteral("LD_PRELOAD")))
+        env.insert(QStringLiteral("LD_PRELOAD"),
+                   extra.value(QStringLiteral("LD_PRELOAD")) + QLatin1Char(':') + env.value(QStringLiteral("LD_PRELOAD")));
+    for (const QString &name : extra.keys()) {
+        if (name != QStringLiteral("LD_PRELOAD"))
+            env.insert(name, extra.value(name));
+    }
+    auto clock = std::make_unique<RunningClock>(env);
+    if (clock->waitForWindow().isEmpty()) {
+        qWarning("the main window did not appear");
+        return nullptr;
+    }
+    if (!scenario::openSound(*clock, sound)) {
+        qWarning("the open dialog did not take the sound");
+        return nullptr;
+    }
+    clock->key(QStringLiteral("F5")); // it played at once; stop it
+    scenario::setAlarm(*clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("30"));
+    clock->key(QStringLiteral("Tab Tab")); // past the volume to the message
+    clock->type(QStringLiteral("Hora!"));
+    return clock;
+}
+
+QString tst_ontime::boxOnItsSecond(RunningClock &clock, QTime due)
+{
+    const double dueMs = m_time.realTimeOf(due);
+    const QString box = waitForAlarmBox(clock, int(dueMs - wallMs()) + 3000);
+    const double shown = wallMs();
+    if (box.isEmpty()) {
+        qWarning("no alarm box");
+        return {};
+    }
+    if (shown < dueMs - 300 || shown > dueMs + 1000) {
+        qWarning("the box came %.0f ms from its second", shown - dueMs);
+        return {};
+    }
+    return box;
+}
+
+void tst_ontime::quit(RunningClock &clock, const QString &box)
+{
+    clock.key(QStringLiteral("Return"), box);
+    clock.key(QStringLiteral("ctrl+F11"));
+    QVERIFY2(clock.waitForExit(10000), qPrintable(clock.output()));
+    QCOMPARE(clock.process().exitCode(), 0);
+}
+
+void tst_ontime::aFrozenSoundServerNeitherStopsTheClockNorTheAlarm()
+{
+    auto clock = startWithAlarm(scenario::writeSound(m_dir, QStringLiteral("gelo.wav")), {});
+    QVERIFY(clock);
+    // Frozen from before the alarm's sound is made ready until after it rings.
+    m_time.show(m_due.addSecs(-10));
+    waitUntil(m_time.realTimeOf(m_due.addSecs(-8)));
+    m_server.freeze();
+    waitUntil(m_time.realTimeOf(m_due.addSecs(-3)));
+    const QImage before = scenario::picture(clock->window());
+    QTest::qWait(1200);
+    QVERIFY2(scenario::picture(clock->window()) != before, "the clock stopped");
+
+    const QString box = boxOnItsSecond(*clock, m_due);
+    QVERIFY(!box.isEmpty());
+    // Out of the way of the clock's labels.
+    runCommand(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), box, QStringLiteral("0"), QStringLiteral("600")});
+    QTest::qWait(200);
+    const QImage during = scenario::picture(clock->window());
+    QTest::qWait(1200);
+    QVERIFY2(scenario::picture(clock->window()) != during, "the clock stopped at the alarm");
+    m_server.thaw();
+    quit(*clock, box);
+}
+
+void tst_ontime::aSlowDiskNeitherStopsTheClockNorTheAlarm()
+{
+    // Every look-up and opening of the sound takes a second and a half once
+    // it has been chosen, as on a network share gone to sleep.
+    const QString sound = scenario::writeSound(m_dir, QStringLiteral("rede lenta/canção.wav"));
+    const QString slowSwitch = m_dir.filePath(QStringLiteral("lento"));
+    QProcessEnvironment slow;
+    slow.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(SLOWFS_LIBRARY));
+    slow.insert(QStringLiteral("RELOGIO_SLOW_DIR"), m_dir.filePath(QStringLiteral("rede lenta")));
+    slow.insert(QStringLiteral("RELOGIO_SLOW_SWITCH"), slowSwitch);
+    auto clock = startWithAlarm(sound, slow);
+    QVERIFY(clock);
+    QFile(slowSwitch).open(QIODevice::WriteOnly);
+    AudioMonitor monitor(SoundServer::sink(), m_server.environment());
+    m_time.show(m_due.addSecs(-8));
+
+    const QString box = boxOnItsSecond(*clock, m_due);
+    QFile::remove(slowSwitch);
+    QVERIFY(!box.isEmpty());
+   
+    // Never silent: the file, or the tone in its place.
+    QTest::qWait(2000);
+    const double due = m_time.realTimeOf(m_due);
+    const double heard = monitor.firstSoundAfter(due - 300);
+    QVERIFY2(heard > 0 && heard - due < 2000, qPrintable(QStringLiteral("heard at %1 ms").arg(heard - due)));
+    quit(*clock, box);
+}
+
+void tst_ontime::aSoundServerThatComesBackPlaysTheNextAlarm()
+{
+    auto clock = startWithAlarm(scenario::writeSound(m_dir, QStringLiteral("volta.wav")), {});
+    QVERIFY(clock);
+    auto monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_server.environment());
+    m_time.show(m_due.addSecs(-6));
+    QString box = boxOnItsSecond(*clock, m_due);
+    QVERIFY(!box.isEmpty());
+    QTest::qWait(500);
+    // The server dies while the alarm plays, and comes back.
+    m_server.kill();
+    QVERIFY(m_server.start());
+    clock->key(QStringLiteral("Return"), box);
+    clock->key(QStringLiteral("F1")); // the alarm taken from the lists, moved on by a minute
+
+    const QTime next = m_due.addSecs(60);
+    m_time.show(next.addSecs(-10));
+    monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_server.environment());
+    box = boxOnItsSecond(*clock, next);
+    QVERIFY(!box.isEmpty());
+    QTest::qWait(1000);
+    const double due = m_time.realTimeOf(next);
+    const double heard = monitor->firstSoundAfter(due - 300);
+    QVERIFY2(heard > 0 && heard - due < 300, qPrintable(QStringLiteral("heard at %1 ms").arg(heard - due)));
+    // The file itself, not the tone.
+    QVERIFY2(qAbs(monitor->pitchAt(heard + 20) - scenario::soundPitch) < 40,
+             qPrintable(QStringLiteral("heard %1 Hz").arg(monitor->pitchAt(heard + 20))));
+    quit(*clock, box);
+}
+
+QTEST_MAIN(tst_ontime)
+#include "tst_ontime.moc"
