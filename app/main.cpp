@@ -2,6 +2,7 @@
 
 #include "platform/backgroundsound.h"
 #include "platform/qtservices.h"
+#include "platform/unixsignals.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -34,6 +35,10 @@ int main(int argc, char *argv[])
     {
         platform::QtServices services;
         frmob window(services.services());
+        // Logging out, kill and a closed terminal end the program as its exit
+        // command does, so the sound stops and nothing is left behind.
+        platform::UnixSignals endingSignals;
+        QObject::connect(&endingSignals, &platform::UnixSignals::received, &window, &frmob::menusair_Click);
         window.show();
         code = QApplication::exec();
     }
