@@ -3,6 +3,8 @@
 #include "alarm/alarm_time.h"
 #include "app/frmob.h"
 
+#include "platform/windowfront.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,12 +46,7 @@ void frmob::showAlarmWindow()
 {
     // Wherever the window is, in the tray, minimised or behind others, the
     // user must see it with the alarm's message.
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
+    platform::showInFront(this);
 }
 
 void frmob::prepareAlarmSound(const QDateTime &now)

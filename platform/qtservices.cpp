@@ -1,6 +1,7 @@
 #include "platform/qtservices.h"
 
 #include "platform/backgroundsound.h"
+#include "platform/windowfront.h"
 
 #include <QCoreApplication>
 
@@ -110,7 +111,10 @@ void QtTray::showInTray()
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // No notification area to come back from: hiding the window would
-        // leave the program running with no way back to it.
+        // leave the program running with no way back to it. Minimised, it
+        // waits in the task bar, or on Wayland wherever the desktop keeps
+        // minimised windows (GNOME's overview and dash, Plasma's task
+        // manager); showInFront() knows how to bring it back from there.
         m_window->showMinimized();
         return;
     }
@@ -123,9 +127,7 @@ void QtTray::bringBack()
     if (!m_window)
         return;
     m_icon->hide();
-    m_window->showNormal();
-    m_window->raise();
-    m_window->activateWindow();
+    showInFront(m_window);
 }
 
 namespace {
