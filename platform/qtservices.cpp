@@ -16,6 +16,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <xcb/xcb.h>
+
 namespace platform {
 
 QDateTime QtClock::now() const
@@ -81,6 +83,7 @@ QtTray::QtTray() : m_icon(new QSystemTrayIcon(this))
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             bringBack();
     });
+    QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 QtTray::~QtTray() = default;
@@ -128,6 +131,29 @@ void QtTray::bringBack()
         return;
     m_icon->hide();
     showInFront(m_window);
+}
+
+bool QtTray::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    // On X11 the notification area is a window of another program, and Qt
+    // watches it for its end. Only then is it worth asking whether a
+    // notification area is still there; nothing is polled.
+    if (eventType == "xcb_generic_event_t"
+        && (static_cast<const xcb_generic_event_t *>(message)->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
+        // Qt lets go of the old notification area only after the filters
+        // have seen the event.
+        QMetaObject::invokeMethod(this, &QtTray::checkTrayHost, Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void QtTray::checkTrayHost()
+{
+    // Only a window that waits in the tray needs a notification area.
+    if (!m_window || !m_window->isHidden() || !m_icon->isVisible() || QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_icon->hide();
+    m_window->showMinimized();
 }
 
 namespace {

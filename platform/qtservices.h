@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QPointer>
 
 #include <memory>
@@ -36,8 +37,10 @@ public:
 };
 
 // Over QSystemTrayIcon. Where the desktop has no notification area the
-// window is minimised to the task bar instead of hidden, so it is never lost.
-class QtTray : public QObject, public Tray
+// window is minimised to the task bar instead of hidden, so it is never lost;
+// and when the notification area goes away while the window waits in it
+// (the panel crashed or restarts), the window comes back the same way.
+class QtTray : public QObject, public Tray, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 public:
@@ -50,8 +53,11 @@ public:
     void setOwnerWindow(QWidget *window) override;
     void showInTray() override;
 
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
 private:
     void bringBack();
+    void checkTrayHost();
 
     QSystemTrayIcon *m_icon;
     QPointer<QObject> m_application;

@@ -13,6 +13,8 @@ RELOGIO_BUILD_PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-pulseaudio
   fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n
+  # The X11 event layout, to notice the notification area going away.
+  libxcb1-dev
 )
 
 # To test headless: an X server, a tray host, a sound server with a silent
