@@ -26,6 +26,10 @@ RELOGIO_TEST_PACKAGES=(
   pulseaudio pulseaudio-utils sox imagemagick faketime
   desktop-file-utils appstream file procps ffmpeg
   lintian binutils man-db
+  # Wayland: a headless compositor that takes screenshots, Qt's Wayland
+  # platform, and the session and accessibility buses that drive the clock
+  # where there is no input device.
+  weston qt6-wayland dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 relogio_install() {

@@ -2,13 +2,52 @@
 
 #include "audiomonitor.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTest>
 
-QString runCommand(const QString &program, const QStringList &arguments, int timeoutMs)
+#include <algorithm>
+#include <csignal>
+
+namespace {
+
+QProcessEnvironment withSystem(const QProcessEnvironment &extra)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(extra);
+    return env;
+}
+
+QProcessEnvironment displayEnvironment(const QString &display)
+{
+    QProcessEnvironment env;
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    return env;
+}
+
+// Ends a helper process on every path: asked first, then made to.
+void endProcess(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+} // namespace
+
+QString runCommand(const QString &program, const QStringList &arguments, int timeoutMs, const QProcessEnvironment &extra)
 {
     QProcess p;
+    if (!extra.isEmpty())
+        p.setProcessEnvironment(withSystem(extra));
     p.setStandardErrorFile(QProcess::nullDevice()); // a window that has gone is no news
     p.start(program, arguments);
     if (!p.waitForFinished(timeoutMs)) {
@@ -19,12 +58,41 @@ QString runCommand(const QString &program, const QStringList &arguments, int tim
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+bool waitFor(const std::function<bool()> &condition, int timeoutMs, int pollMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (condition())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(int(std::min<qint64>(pollMs, std::max<qint64>(1, deadline.remainingTime()))));
+    }
+}
+
+QProcessEnvironment fakeTimeFrom(const QDateTime &start)
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKETIME_LIBRARY));
+    env.insert(QStringLiteral("FAKETIME"), QStringLiteral("@") + start.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    return env;
+}
+
 RunningClock::RunningClock(const QProcessEnvironment &extra)
+    : m_display(displayEnvironment(extra.value(QStringLiteral("DISPLAY"))))
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(extra);
     m_process.setProcessEnvironment(env);
+    // As a desktop starts a program, whatever this test inherited: the
+    // signals that end a session take their default course.
+    m_process.setChildProcessModifier([] {
+        for (int signal : {SIGHUP, SIGINT, SIGTERM})
+            ::signal(signal, SIG_DFL);
+    });
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_startedAt = wallMs();
     m_process.start(QStringLiteral(RELOGIO_BINARY), {});
@@ -38,12 +106,17 @@ RunningClock::~RunningClock()
     }
 }
 
+QString RunningClock::run(const QString &program, const QStringList &arguments) const
+{
+    return runCommand(program, arguments, 15000, m_display);
+}
+
 QStringList RunningClock::windowsNamed(const QString &title) const
 {
-    return runCommand(QStringLiteral("xdotool"),
-                      {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                       QString::number(m_process.processId()), QStringLiteral("--name"),
-                       QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')})
+    return run(QStringLiteral("xdotool"),
+               {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                QString::number(m_process.processId()), QStringLiteral("--name"),
+                QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')})
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
@@ -69,43 +142,50 @@ void RunningClock::focus(const QString &window)
 {
     // Without a window manager a window under a modal one may never take the
     // focus: ask for it, and do not wait for it.
-    runCommand(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window.isEmpty() ? m_window : window});
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window.isEmpty() ? m_window : window});
     QTest::qWait(100);
 }
 
 void RunningClock::key(const QString &keys, const QString &window)
 {
     focus(window);
-    runCommand(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
-                                                      QStringLiteral("60"), QStringLiteral("--clearmodifiers")}
-                                              + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                                               QStringLiteral("--clearmodifiers")}
+                                       + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
     QTest::qWait(100);
 }
 
 void RunningClock::type(const QString &text, const QString &window)
 {
     focus(window);
-    runCommand(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 
 void RunningClock::clickAt(QPoint p)
 {
-    runCommand(QStringLiteral("xdotool"),
-               {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
     QTest::qWait(150);
-    runCommand(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+    run(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
 }
 
 bool RunningClock::isViewable(const QString &window) const
 {
-    return runCommand(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window.isEmpty() ? m_window : window})
+    return run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window.isEmpty() ? m_window : window})
         .contains(QStringLiteral("IsViewable"));
+}
+
+bool RunningClock::isIconic(const QString &window) const
+{
+    // What a window manager reads when the window is mapped; with none to
+    // tidy up after it, _NET_WM_STATE would keep a minimise of long ago.
+    return run(QStringLiteral("xprop"), {QStringLiteral("-id"), window.isEmpty() ? m_window : window,
+                                         QStringLiteral("WM_HINTS")})
+        .contains(QStringLiteral("Initial state is Iconic State"));
 }
 
 QRect RunningClock::geometry(const QString &window) const
 {
-    const QString info =
-        runCommand(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window.isEmpty() ? m_window : window});
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window.isEmpty() ? m_window : window});
     auto number = [&](const char *label) {
         const auto m = QRegularExpression(QLatin1String(label) + QStringLiteral(":\\s+(-?\\d+)")).match(info);
         return m.captured(1).toInt();
@@ -115,7 +195,7 @@ QRect RunningClock::geometry(const QString &window) const
 
 void RunningClock::close(const QString &window)
 {
-    runCommand(QStringLiteral(XCLOSE_BINARY), {window.isEmpty() ? m_window : window});
+    run(QStringLiteral(XCLOSE_BINARY), {window.isEmpty() ? m_window : window});
 }
 
 bool RunningClock::waitForExit(int timeoutMs)
@@ -129,11 +209,12 @@ QString RunningClock::output()
     return m_output;
 }
 
-QStringList trayIcons()
+QStringList trayIcons(const QString &display)
 {
     // The tray host's panel is the window named "panel"; the icons docked in
     // it are its children, each a window of a program.
-    const QString tree = runCommand(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    const QString tree = runCommand(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}, 15000,
+                                    displayEnvironment(display));
     QStringList icons;
     bool inPanel = false;
     int panelIndent = 0, childIndent = -1;
@@ -160,9 +241,10 @@ QStringList trayIcons()
     return icons;
 }
 
-QRect trayPanel()
+QRect trayPanel(const QString &display)
 {
-    const QString tree = runCommand(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    const QString tree = runCommand(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}, 15000,
+                                    displayEnvironment(display));
     const auto m = QRegularExpression(QStringLiteral("\"panel\": \\(\"panel\" \"trayer\"\\)\\s+(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)"))
                        .match(tree);
     if (!m.hasMatch())
@@ -184,6 +266,245 @@ PrivateDisplay::PrivateDisplay()
 
 PrivateDisplay::~PrivateDisplay()
 {
-    m_server.terminate();
-    m_server.waitForFinished();
+    stop();
+}
+
+QProcessEnvironment PrivateDisplay::environment() const
+{
+    return displayEnvironment(m_name);
+}
+
+void PrivateDisplay::stop()
+{
+    endProcess(m_server);
+}
+
+TrayHost::TrayHost(const QString &display) : m_display(display)
+{
+    m_trayer.setProcessEnvironment(withSystem(displayEnvironment(display)));
+    m_trayer.setStandardOutputFile(QProcess::nullDevice());
+    m_trayer.setStandardErrorFile(QProcess::nullDevice());
+    m_trayer.start(QStringLiteral("trayer"),
+                   {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"), QStringLiteral("right"),
+                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                    QStringLiteral("32"), QStringLiteral("--SetDockType"), QStringLiteral("false"),
+                    QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
+    (void)QTest::qWaitFor([&] { return isRunning(); }, 10000);
+}
+
+TrayHost::~TrayHost()
+{
+    stop();
+}
+
+void TrayHost::stop()
+{
+    // No goodbye, as when a panel crashes.
+    if (m_trayer.state() != QProcess::NotRunning) {
+        m_trayer.kill();
+        m_trayer.waitForFinished();
+    }
+}
+
+RootWindowRequests::RootWindowRequests(const QString &display)
+{
+    // Requests to the window manager go to the root window for whoever
+    // listens to its structure; xev prints each as it comes.
+    m_xev.start(QStringLiteral("xev"), {QStringLiteral("-display"), display, QStringLiteral("-root"),
+                                        QStringLiteral("-event"), QStringLiteral("structure")});
+    m_xev.waitForStarted();
+}
+
+RootWindowRequests::~RootWindowRequests()
+{
+    endProcess(m_xev);
+}
+
+bool RootWindowRequests::minimiseAskedBy(const QString &window)
+{
+    m_heard += QString::fromLocal8Bit(m_xev.readAllStandardOutput());
+    // xev names windows in hexadecimal, xdotool in decimal.
+    const QString request = QStringLiteral("window 0x%1,\n    message_type 0x[0-9a-f]+ \\(WM_CHANGE_STATE\\)")
+                                .arg(window.toULongLong(), 0, 16);
+    return m_heard.contains(QRegularExpression(request));
+}
+
+PrivateSoundServer::PrivateSoundServer()
+{
+    QDir(m_dir.path()).mkdir(QStringLiteral("runtime"));
+    QProcessEnvironment env;
+    // The server keeps its cookie and its runtime files in here.
+    env.insert(QStringLiteral("HOME"), m_dir.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+    m_server.setProcessEnvironment(withSystem(env));
+    m_server.setStandardOutputFile(QProcess::nullDevice());
+    m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("log")));
+    m_server.start(QStringLiteral("pulseaudio"),
+                   {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"), QStringLiteral("--exit-idle-time=-1"),
+                    QStringLiteral("-n"), QStringLiteral("--load=module-null-sink sink_name=private_null"),
+                    QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=")
+                        + m_dir.filePath(QStringLiteral("native"))});
+    (void)QTest::qWaitFor([&] { return isRunning(); }, 15000);
+}
+
+PrivateSoundServer::~PrivateSoundServer()
+{
+    endProcess(m_server);
+}
+
+bool PrivateSoundServer::isRunning() const
+{
+    return !runCommand(QStringLiteral("pactl"), {QStringLiteral("info")}, 5000, environment()).isEmpty();
+}
+
+QProcessEnvironment PrivateSoundServer::environment() const
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + m_dir.filePath(QStringLiteral("native")));
+    return env;
+}
+
+int PrivateSoundServer::streamsOf(qint64 pid) const
+{
+    return int(runCommand(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")}, 5000, environment())
+                   .count(QStringLiteral("application.process.id = \"%1\"").arg(pid)));
+}
+
+namespace {
+
+const QString waylandSocket = QStringLiteral("relogio-test");
+
+} // namespace
+
+PrivateCompositor::PrivateCompositor()
+{
+    QProcessEnvironment runtime;
+    // The compositor's socket, the buses and whatever they keep stay in
+    // here; the buses hand it on to the services they start.
+    runtime.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    const QString bus = m_runtime.filePath(QStringLiteral("bus"));
+
+    m_weston.setProcessEnvironment(withSystem(runtime));
+    m_weston.setStandardOutputFile(m_runtime.filePath(QStringLiteral("weston.log")));
+    m_weston.setStandardErrorFile(m_runtime.filePath(QStringLiteral("weston.log")));
+    // --debug lets weston-screenshooter take pictures.
+    m_weston.start(QStringLiteral("weston"),
+                   {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--use-pixman"),
+                    QStringLiteral("--socket=") + waylandSocket, QStringLiteral("--idle-time=0"), QStringLiteral("--debug"),
+                    QStringLiteral("--width=1024"), QStringLiteral("--height=768")});
+
+    m_bus.setProcessEnvironment(withSystem(runtime));
+    m_bus.setStandardOutputFile(QProcess::nullDevice());
+    m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                QStringLiteral("--address=unix:path=") + bus});
+    (void)QTest::qWaitFor([&] { return QFileInfo::exists(bus); }, 10000);
+
+    // Qt joins the accessibility bus only if it is there when the program
+    // starts; the launcher starts it and the registry on it.
+    QProcessEnvironment withBus = runtime;
+    withBus.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + bus);
+    m_accessibilityBus.setProcessEnvironment(withSystem(withBus));
+    m_accessibilityBus.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
+    (void)QTest::qWaitFor(
+        [&] {
+            return !runCommand(QStringLiteral("dbus-send"),
+                               {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                QStringLiteral("org.a11y.Bus.GetAddress")},
+                               5000, withBus)
+                        .isEmpty();
+        },
+        10000);
+
+    // The desktop is ready once its picture holds still.
+    QImage before;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QImage now = screenshot();
+            const bool settled = !now.isNull() && now == before && now.pixel(0, now.height() - 1) != now.pixel(0, 0);
+            before = now;
+            return settled;
+        },
+        15000);
+}
+
+PrivateCompositor::~PrivateCompositor()
+{
+    endProcess(m_accessibilityBus);
+    endProcess(m_bus);
+    endProcess(m_weston);
+}
+
+bool PrivateCompositor::isRunning() const
+{
+    return m_weston.state() == QProcess::Running && m_bus.state() == QProcess::Running
+        && m_accessibilityBus.state() == QProcess::Running;
+}
+
+QProcessEnvironment PrivateCompositor::environment() const
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandSocket);
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + m_runtime.filePath(QStringLiteral("bus")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    return env;
+}
+
+QImage PrivateCompositor::screenshot() const
+{
+    // The screenshooter writes its picture into the folder it runs in.
+    QTemporaryDir folder;
+    QProcess shooter;
+    shooter.setWorkingDirectory(folder.path());
+    shooter.setProcessEnvironment(withSystem(environment()));
+    shooter.setStandardOutputFile(QProcess::nullDevice());
+    shooter.setStandardErrorFile(QProcess::nullDevice());
+    shooter.start(QStringLiteral("weston-screenshooter"), {});
+    if (!shooter.waitForFinished(15000) || shooter.exitCode() != 0)
+        return {};
+    const QStringList pictures = QDir(folder.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
+    return pictures.isEmpty() ? QImage() : QImage(folder.filePath(pictures.constFirst()));
+}
+
+bool PrivateCompositor::accessible(const QStringList &arguments) const
+{
+    QProcess driver;
+    driver.setProcessEnvironment(withSystem(environment()));
+    driver.setProcessChannelMode(QProcess::ForwardedChannels);
+    // Debian's own Python, the one with the accessibility bindings.
+    driver.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(A11Y_DRIVER)} + arguments);
+    if (!driver.waitForFinished(30000)) {
+        driver.kill();
+        driver.waitForFinished();
+        return false;
+    }
+    return driver.exitStatus() == QProcess::NormalExit && driver.exitCode() == 0;
+}
+
+bool PrivateCompositor::press(const QString &accessibleName) const
+{
+    return accessible({QStringLiteral("press"), accessibleName});
+}
+
+bool PrivateCompositor::setText(const QString &accessibleName, const QString &text) const
+{
+    return accessible({QStringLiteral("set-text"), accessibleName, text});
+}
+
+qsizetype differingPixels(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return std::max(qsizetype(a.width()) * a.height(), qsizetype(b.width()) * b.height());
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qsizetype differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int column = 0; column < x.width(); ++column)
+            differing += p[column] != q[column];
+    }
+    return differing;
 }

@@ -2,21 +2,39 @@
 
 // Drives the real program on a real X server as a user would: its window
 // found by name, keys and clicks through xdotool, closing as a window
-// manager does. scripts/test provides the server (DISPLAY), a tray host and
-// a sound server.
+// manager does. scripts/test provides a server (DISPLAY), a tray host and
+// a sound server; a test that changes them starts its own below, each
+// stopped with its object on every path.
 
+#include <QDateTime>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
+#include <QTemporaryDir>
 
-// Runs a command to its end and returns what it printed; empty on failure.
-QString runCommand(const QString &program, const QStringList &arguments, int timeoutMs = 15000);
+#include <functional>
+
+// Runs a command to its end, with the environment given on top of this
+// one's, and returns what it printed; empty on failure.
+QString runCommand(const QString &program, const QStringList &arguments, int timeoutMs = 15000,
+                   const QProcessEnvironment &extra = {});
+
+// Waits until the condition holds, by the wall clock however long each
+// asking takes (QTRY_ counts its steps instead), asking at most every
+// pollMs; false if it never did.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs, int pollMs = 50);
+
+// The environment under which libfaketime makes a program's wall clock start
+// at the given time (its timers keep to the real one).
+QProcessEnvironment fakeTimeFrom(const QDateTime &start);
 
 class RunningClock
 {
 public:
     // Starts build/relogio with the environment given on top of this one's.
+    // Its windows are looked for on the X server that environment names.
     explicit RunningClock(const QProcessEnvironment &extra = {});
     ~RunningClock();
 
@@ -36,6 +54,8 @@ public:
     void type(const QString &text, const QString &window = {});
     void clickAt(QPoint screenPoint);
     bool isViewable(const QString &window = {}) const;
+    // Mapped as minimised, as the window told the X server.
+    bool isIconic(const QString &window = {}) const;
     QRect geometry(const QString &window = {}) const;
     // Asks the window to close, as the close button of a title bar does.
     void close(const QString &window = {});
@@ -46,17 +66,21 @@ public:
 
 private:
     void focus(const QString &window);
+    QString run(const QString &program, const QStringList &arguments) const;
 
+    QProcessEnvironment m_display; // DISPLAY for the commands that drive it
     QProcess m_process;
     QString m_window;
     QString m_output;
     double m_startedAt = 0;
 };
 
-// The windows docked in the tray host's panel.
-QStringList trayIcons();
+// The windows docked in the tray host's panel, on the given X server or on
+// the one of DISPLAY.
+QStringList trayIcons(const QString &display = {});
 // Where the tray host's panel is on the screen, or an empty rectangle.
-QRect trayPanel();
+QRect trayPanel(const QString &display = {});
+
 // An X server of the test's own, without a tray host or anything else.
 class PrivateDisplay
 {
@@ -64,8 +88,91 @@ public:
     PrivateDisplay();
     ~PrivateDisplay();
     QString name() const { return m_name; }
+    // DISPLAY, for the programs that are to use it.
+    QProcessEnvironment environment() const;
+    // Ends the server, as when a session's display goes away.
+    void stop();
 
 private:
     QProcess m_server;
     QString m_name;
 };
+
+// A notification area (trayer's panel) on an X server, there from its
+// start, which waits for the panel, to its end.
+class TrayHost
+{
+public:
+    explicit TrayHost(const QString &display);
+    ~TrayHost();
+    bool isRunning() const { return !trayPanel(m_display).isEmpty(); }
+    // Ends it, as when the desktop's panel crashes.
+    void stop();
+
+private:
+    QString m_display;
+    QProcess m_trayer;
+};
+
+// Requests that windows of an X server send to its root window, as a window
+// manager hears them: minimise, change of state, activation.
+class RootWindowRequests
+{
+public:
+    explicit RootWindowRequests(const QString &display);
+    ~RootWindowRequests();
+    // Whether the window asked to be minimised (ICCCM's WM_CHANGE_STATE).
+    bool minimiseAskedBy(const QString &window);
+
+private:
+    QProcess m_xev;
+    QString m_heard;
+};
+
+// A sound server of the test's own with a silent sink.
+class PrivateSoundServer
+{
+public:
+    PrivateSoundServer();
+    ~PrivateSoundServer();
+    bool isRunning() const;
+    // PULSE_SERVER, for the programs that are to play into it.
+    QProcessEnvironment environment() const;
+    // How many streams the process plays into the server.
+    int streamsOf(qint64 pid) const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+};
+
+// A Wayland compositor of the test's own (weston, headless, drawing in
+// memory) with a session bus and an accessibility bus, so that a program
+// with no input device to drive can be driven as a screen reader would.
+class PrivateCompositor
+{
+public:
+    PrivateCompositor();
+    ~PrivateCompositor();
+    bool isRunning() const;
+    // For a Qt program that is to show its windows there and be reachable
+    // through the accessibility bus.
+    QProcessEnvironment environment() const;
+    // What the compositor shows, as it shows it.
+    QImage screenshot() const;
+    // Presses the button with that accessible name in the program, or sets
+    // the text of the field with that name; false if there is none to find.
+    bool press(const QString &accessibleName) const;
+    bool setText(const QString &accessibleName, const QString &text) const;
+
+private:
+    bool accessible(const QStringList &arguments) const;
+
+    QTemporaryDir m_runtime;
+    QProcess m_weston;
+    QProcess m_bus;
+    QProcess m_accessibilityBus;
+};
+
+// How many pixels of two pictures of one screen differ.
+qsizetype differingPixels(const QImage &a, const QImage &b);

@@ -1,9 +1,14 @@
 // The real program on a real X server with a tray host: the tray, and the
-// ways the program ends. Run by scripts/test, which provides the server.
+// ways the program ends. Run by scripts/test, which provides the server;
+// the tests that take the tray host, the display or the sound server away
+// start their own, and one starts a Wayland compositor.
 
+#include "audiomonitor.h"
 #include "desktop.h"
 
 #include <QtTest>
+
+#include <csignal>
 
 class tst_desktop : public QObject
 {
@@ -11,9 +16,12 @@ class tst_desktop : public QObject
 private Q_SLOTS:
     void initTestCase();
     void minimizeGoesToTheTrayAndAClickBringsItBack();
-    void withoutATrayTheWindowIsNotLost();
+    void theWindowIsNeverLostAsTrayHostsComeAndGo();
+    void onWaylandTheAlarmBringsTheWindowBackOnScreen();
     void exitEndsEverythingWhateverIsOpen_data();
     void exitEndsEverythingWhateverIsOpen();
+    void theSessionEndingEndsItAsSairDoes_data();
+    void theSessionEndingEndsItAsSairDoes();
 };
 
 void tst_desktop::initTestCase()
@@ -42,24 +50,81 @@ void tst_desktop::minimizeGoesToTheTrayAndAClickBringsItBack()
     QCOMPARE(clock.process().state(), QProcess::Running);
 }
 
-void tst_desktop::withoutATrayTheWindowIsNotLost()
+void tst_desktop::theWindowIsNeverLostAsTrayHostsComeAndGo()
 {
-    // Where the desktop has no notification area, "Minimizar" minimises the
-    // window to the task bar instead of hiding it with no way back.
     PrivateDisplay display;
     QVERIFY(!display.name().isEmpty());
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("DISPLAY"), display.name());
-    const QString ours = qEnvironmentVariable("DISPLAY");
-    qputenv("DISPLAY", display.name().toLocal8Bit());
-    RunningClock clock(env);
+    RootWindowRequests requests(display.name());
+    RunningClock clock(display.environment());
     QVERIFY(!clock.waitForWindow().isEmpty());
+
+    // No notification area: "Minimizar" minimises to the task bar.
     clock.key(QStringLiteral("F8"));
-    QTest::qWait(1500);
-    const bool viewable = clock.isViewable();
-    qputenv("DISPLAY", ours.toLocal8Bit());
-    QVERIFY2(viewable, "the window went off the screen with no tray to come back from");
+    QTRY_VERIFY_WITH_TIMEOUT(requests.minimiseAskedBy(clock.window()), 5000);
+    QVERIFY(clock.isViewable());
+
+    {
+        TrayHost tray(display.name());
+        QVERIFY2(tray.isRunning(), "the tray host (trayer) did not start");
+        clock.key(QStringLiteral("F8"));
+        QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(trayIcons(display.name()).size(), 1, 5000);
+
+        // The panel crashes while the window waits in it.
+        tray.stop();
+        QVERIFY2(waitFor([&] { return clock.isViewable(); }, 2000), "the window is still off the screen after 2 s");
+        QVERIFY(clock.isIconic());
+    }
+    // With no tray to hide in, "Minimizar" leaves the window where it is.
+    clock.key(QStringLiteral("F8"));
+    QTest::qWait(1000); // nothing to wait for: the window has to stay
+    QVERIFY2(clock.isViewable(), "the window went off the screen with no tray to come back from");
+
+    // A new panel: "Minimizar" uses it, and its icon brings the window back.
+    TrayHost tray(display.name());
+    QVERIFY2(tray.isRunning(), "the tray host (trayer) did not start again");
+    clock.key(QStringLiteral("F8"));
+    QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(trayIcons(display.name()).size(), 1, 5000);
+    const QRect panel = trayPanel(display.name());
+    clock.clickAt(QPoint(panel.right() - 10, panel.center().y()));
+    QTRY_VERIFY_WITH_TIMEOUT(clock.isViewable(), 5000);
+    QVERIFY(!clock.isIconic());
     QCOMPARE(clock.process().state(), QProcess::Running);
+}
+
+void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
+{
+    // Without a tray "Minimizar" minimises; a Wayland compositor never says
+    // so, and only the compositor's own picture tells where the window is.
+    PrivateCompositor compositor;
+    QVERIFY2(compositor.isRunning(), "weston, the session bus or the accessibility bus did not start");
+    const QImage desktop = compositor.screenshot();
+    QVERIFY(!desktop.isNull());
+    QProcessEnvironment env = compositor.environment();
+    env.insert(fakeTimeFrom(QDateTime(QDate(2026, 12, 8), QTime(6, 59, 45), Qt::UTC)));
+    RunningClock clock(env);
+    const double due = clock.startedAt() + 15000; // 7:00:00 on its clock
+
+    // How much of the desktop the window covers. A picture takes the
+    // compositor a good part of a second: ask a few times a second only.
+    auto covered = [&] { return differingPixels(desktop, compositor.screenshot()); };
+    QVERIFY2(waitFor([&] { return covered() > 20000; }, 15000, 250), "the window did not show");
+    QVERIFY(compositor.setText(QStringLiteral("Hora do alarme em texto"), QStringLiteral("7:00:00")));
+    const qsizetype window = covered();
+    QVERIFY(compositor.press(QStringLiteral("Minimizar para a bandeja")));
+    // Gone; at most the panel's clock has moved on.
+    QVERIFY2(waitFor([&] { return covered() < window / 10; }, 10000, 250), "Minimizar left the window on the screen");
+    QVERIFY2(wallMs() < due - 1000, "the scenario took too long to set the alarm");
+
+    // At the alarm the window is back. Its box alone covers far less.
+    QVERIFY2(waitFor([&] { return covered() > window * 9 / 10; }, int(due - wallMs()) + 5000, 250),
+             "the window stayed off the screen at the alarm");
+    QVERIFY2(wallMs() > due - 500, "the window came back before the alarm");
+    QVERIFY(compositor.press(QStringLiteral("OK")));
+    clock.process().terminate();
+    QVERIFY(clock.waitForExit(5000));
+    QCOMPARE(clock.process().exitCode(), 0);
 }
 
 void tst_desktop::exitEndsEverythingWhateverIsOpen_data()
@@ -95,6 +160,58 @@ void tst_desktop::exitEndsEverythingWhateverIsOpen()
     QVERIFY2(clock.waitForExit(5000), qPrintable(clock.output()));
     QCOMPARE(clock.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(clock.process().exitCode(), 0);
+}
+
+void tst_desktop::theSessionEndingEndsItAsSairDoes_data()
+{
+    QTest::addColumn<QString>("open"); // keys pressed first
+    QTest::addColumn<int>("signal");   // 0: the X server goes away instead
+    QTest::newRow("SIGTERM while a sound plays") << "F4" << SIGTERM;
+    QTest::newRow("SIGINT while the open dialog waits") << "F4 F2" << SIGINT;
+    QTest::newRow("SIGHUP while a sound plays and About is open") << "F4 F9" << SIGHUP;
+    QTest::newRow("the display goes away") << "F9" << 0;
+}
+
+void tst_desktop::theSessionEndingEndsItAsSairDoes()
+{
+    QFETCH(QString, open);
+    QFETCH(int, signal);
+    PrivateDisplay display;
+    QVERIFY(!display.name().isEmpty());
+    PrivateSoundServer sound;
+    QVERIFY2(sound.isRunning(), "the sound server (pulseaudio) did not start");
+    // Whatever the clock keeps outside itself would be in one of these.
+    QTemporaryDir temporary, runtime;
+    QProcessEnvironment env = display.environment();
+    env.insert(sound.environment());
+    env.insert(QStringLiteral("TMPDIR"), temporary.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    RunningClock clock(env);
+    QVERIFY(!clock.waitForWindow().isEmpty());
+    const qint64 pid = clock.process().processId();
+
+    for (const QString &key : open.split(QLatin1Char(' '))) {
+        clock.key(key);
+        if (key == QStringLiteral("F4")) // the list's first sound is missing: the built-in tone
+            QTRY_VERIFY_WITH_TIMEOUT(sound.streamsOf(pid) > 0, 10000);
+        if (key == QStringLiteral("F2"))
+            QVERIFY(!clock.waitForWindowNamed(QStringLiteral("Relógio Trivelandor Ovalen Brakmund")).isEmpty());
+        if (key == QStringLiteral("F9"))
+            QVERIFY(!clock.waitForWindowNamed(QStringLiteral("Ovalen Brakmund")).isEmpty());
+    }
+    if (signal)
+        QCOMPARE(::kill(pid_t(pid), signal), 0);
+    else
+        display.stop();
+    QVERIFY2(clock.waitForExit(10000), qPrintable(clock.output()));
+    if (signal) {
+        QCOMPARE(clock.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(clock.process().exitCode(), 0);
+    }
+    QCOMPARE(sound.streamsOf(pid), 0);
+    const auto everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    QCOMPARE(QDir(temporary.path()).entryList(everything), QStringList());
+    QCOMPARE(QDir(runtime.path()).entryList(everything), QStringList());
 }
 
 QTEST_MAIN(tst_desktop)

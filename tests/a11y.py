@@ -1,0 +1,60 @@
+"""Drives the running clock through the accessibility bus, as a screen reader
+would, where there is no keyboard or pointer to drive it with (a headless
+Wayland compositor).
+
+    a11y.py press NAME          presses the button with that accessible name
+    a11y.py set-text NAME TEXT  sets the text of the field with that name
+
+Waits up to ten seconds for the clock and the control to appear; exits
+with 1 if they do not.
+"""
+
+import sys
+import time
+
+import pyatspi
+
+APPLICATION = "relogio"
+# Lists hold hundreds of items and menus are closed: nothing to find in them.
+NOT_SEARCHED = {"list", "combo box", "popup menu"}
+
+
+def find(node, role, name, depth=0):
+    if depth > 10:
+        return None
+    for child in node:
+        if child is None:
+            continue
+        if child.getRoleName() == role and child.name == name:
+            return child
+        if child.getRoleName() not in NOT_SEARCHED:
+            found = find(child, role, name, depth + 1)
+            if found is not None:
+                return found
+    return None
+
+
+def wait_for(role, name):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        for application in pyatspi.Registry.getDesktop(0):
+            if application is not None and application.name == APPLICATION:
+                found = find(application, role, name)
+                if found is not None:
+                    return found
+        time.sleep(0.2)
+    sys.exit(f"a11y.py: no {role} named {name!r} in {APPLICATION}")
+
+
+def main(arguments):
+    if arguments[:1] == ["press"] and len(arguments) == 2:
+        button = wait_for("push button", arguments[1])
+        sys.exit(0 if button.queryAction().doAction(0) else 1)
+    if arguments[:1] == ["set-text"] and len(arguments) == 3:
+        field = wait_for("text", arguments[1])
+        sys.exit(0 if field.queryEditableText().setTextContents(arguments[2]) else 1)
+    sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
