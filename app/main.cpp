@@ -23,6 +23,10 @@ int main(int argc, char *argv[])
     // The window may wait in the tray with nothing else open; only the exit
     // command and closing the main window end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Logging out, kill and a closed terminal end the program as its exit
+    // command does, so the sound stops and nothing is left behind. A signal
+    // that comes while the window is being made waits for the event loop.
+    platform::UnixSignals endingSignals;
 
     // The program speaks Brazilian Portuguese, and so do Qt's own dialogs
     // and buttons in it.
@@ -35,9 +39,6 @@ int main(int argc, char *argv[])
     {
         platform::QtServices services;
         frmob window(services.services());
-        // Logging out, kill and a closed terminal end the program as its exit
-        // command does, so the sound stops and nothing is left behind.
-        platform::UnixSignals endingSignals;
         QObject::connect(&endingSignals, &platform::UnixSignals::received, &window, &frmob::menusair_Click);
         window.show();
         code = QApplication::exec();
