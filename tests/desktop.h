@@ -6,7 +6,6 @@
 // a sound server; a test that changes them starts its own below, each
 // stopped with its object on every path.
 
-#include <QDateTime>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -25,10 +24,6 @@ QString runCommand(const QString &program, const QStringList &arguments, int tim
 // asking takes (QTRY_ counts its steps instead), asking at most every
 // pollMs; false if it never did.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs, int pollMs = 50);
-
-// The environment under which libfaketime makes a program's wall clock start
-// at the given time (its timers keep to the real one).
-QProcessEnvironment fakeTimeFrom(const QDateTime &start);
 
 class RunningClock
 {
@@ -129,22 +124,9 @@ private:
     QString m_heard;
 };
 
-// A sound server of the test's own with a silent sink.
-class PrivateSoundServer
-{
-public:
-    PrivateSoundServer();
-    ~PrivateSoundServer();
-    bool isRunning() const;
-    // PULSE_SERVER, for the programs that are to play into it.
-    QProcessEnvironment environment() const;
-    // How many streams the process plays into the server.
-    int streamsOf(qint64 pid) const;
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_server;
-};
+// How many streams the process plays into the sound server that the
+// environment names.
+int soundStreamsOf(qint64 pid, const QProcessEnvironment &server);
 
 // A Wayland compositor of the test's own (weston, headless, drawing in
 // memory) with a session bus and an accessibility bus, so that a program
