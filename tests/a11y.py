@@ -2,11 +2,11 @@
 would, where there is no keyboard or pointer to drive it with (a headless
 Wayland compositor).
 
-    a11y.py press NAME          presses the button with that accessible name
-    a11y.py set-text NAME TEXT  sets the text of the field with that name
+    a11y.py PID press NAME          presses the button with that accessible name
+    a11y.py PID set-text NAME TEXT  sets the text of the field with that name
 
-Waits up to ten seconds for the clock and the control to appear; exits
-with 1 if they do not.
+in the program with that process id. Waits up to ten seconds for the
+program and the control to appear; exits with 1 if they do not.
 """
 
 import sys
@@ -14,7 +14,6 @@ import time
 
 import pyatspi
 
-APPLICATION = "relogio"
 # Lists hold hundreds of items and menus are closed: nothing to find in them.
 NOT_SEARCHED = {"list", "combo box", "popup menu"}
 
@@ -34,25 +33,28 @@ def find(node, role, name, depth=0):
     return None
 
 
-def wait_for(role, name):
+def wait_for(pid, role, name):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         for application in pyatspi.Registry.getDesktop(0):
-            if application is not None and application.name == APPLICATION:
+            if application is not None and application.get_process_id() == pid:
                 found = find(application, role, name)
                 if found is not None:
                     return found
         time.sleep(0.2)
-    sys.exit(f"a11y.py: no {role} named {name!r} in {APPLICATION}")
+    sys.exit(f"a11y.py: no {role} named {name!r} in process {pid}")
 
 
 def main(arguments):
-    if arguments[:1] == ["press"] and len(arguments) == 2:
-        button = wait_for("push button", arguments[1])
+    if len(arguments) < 2 or not arguments[0].isdigit():
+        sys.exit(__doc__)
+    pid, command = int(arguments[0]), arguments[1:]
+    if command[:1] == ["press"] and len(command) == 2:
+        button = wait_for(pid, "push button", command[1])
         sys.exit(0 if button.queryAction().doAction(0) else 1)
-    if arguments[:1] == ["set-text"] and len(arguments) == 3:
-        field = wait_for("text", arguments[1])
-        sys.exit(0 if field.queryEditableText().setTextContents(arguments[2]) else 1)
+    if command[:1] == ["set-text"] and len(command) == 3:
+        field = wait_for(pid, "text", command[1])
+        sys.exit(0 if field.queryEditableText().setTextContents(command[2]) else 1)
     sys.exit(__doc__)
 
 

@@ -424,13 +424,13 @@ QImage PrivateCompositor::screenshot() const
     return pictures.isEmpty() ? QImage() : QImage(folder.filePath(pictures.constFirst()));
 }
 
-bool PrivateCompositor::accessible(const QStringList &arguments) const
+bool PrivateCompositor::accessible(qint64 pid, const QStringList &arguments) const
 {
     QProcess driver;
     driver.setProcessEnvironment(withSystem(environment()));
     driver.setProcessChannelMode(QProcess::ForwardedChannels);
     // Debian's own Python, the one with the accessibility bindings.
-    driver.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(A11Y_DRIVER)} + arguments);
+    driver.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(A11Y_DRIVER), QString::number(pid)} + arguments);
     if (!driver.waitForFinished(30000)) {
         driver.kill();
         driver.waitForFinished();
@@ -439,14 +439,14 @@ bool PrivateCompositor::accessible(const QStringList &arguments) const
     return driver.exitStatus() == QProcess::NormalExit && driver.exitCode() == 0;
 }
 
-bool PrivateCompositor::press(const QString &accessibleName) const
+bool PrivateCompositor::press(qint64 pid, const QString &accessibleName) const
 {
-    return accessible({QStringLiteral("press"), accessibleName});
+    return accessible(pid, {QStringLiteral("press"), accessibleName});
 }
 
-bool PrivateCompositor::setText(const QString &accessibleName, const QString &text) const
+bool PrivateCompositor::setText(qint64 pid, const QString &accessibleName, const QString &text) const
 {
-    return accessible({QStringLiteral("set-text"), accessibleName, text});
+    return accessible(pid, {QStringLiteral("set-text"), accessibleName, text});
 }
 
 qsizetype differingPixels(const QImage &a, const QImage &b)

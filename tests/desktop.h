@@ -142,13 +142,14 @@ public:
     QProcessEnvironment environment() const;
     // What the compositor shows, as it shows it.
     QImage screenshot() const;
-    // Presses the button with that accessible name in the program, or sets
-    // the text of the field with that name; false if there is none to find.
-    bool press(const QString &accessibleName) const;
-    bool setText(const QString &accessibleName, const QString &text) const;
+    // Presses the button with that accessible name in the program with that
+    // process id, or sets the text of the field with that name; false if
+    // there is none to find.
+    bool press(qint64 pid, const QString &accessibleName) const;
+    bool setText(qint64 pid, const QString &accessibleName, const QString &text) const;
 
 private:
-    bool accessible(const QStringList &arguments) const;
+    bool accessible(qint64 pid, const QStringList &arguments) const;
 
     QTemporaryDir m_runtime;
     QProcess m_weston;

@@ -108,14 +108,15 @@ void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
     QProcessEnvironment env = compositor.environment();
     env.insert(time.environment());
     RunningClock clock(env);
+    const qint64 pid = clock.process().processId();
 
     // How much of the desktop the window covers. A picture takes the
     // compositor a good part of a second: ask a few times a second only.
     auto covered = [&] { return differingPixels(desktop, compositor.screenshot()); };
     QVERIFY2(waitFor([&] { return covered() > 20000; }, 15000, 250), "the window did not show");
-    QVERIFY(compositor.setText(QStringLiteral("Hora do alarme em texto"), QStringLiteral("7:00:00")));
+    QVERIFY(compositor.setText(pid, QStringLiteral("Hora do alarme em texto"), QStringLiteral("7:00:00")));
     const qsizetype window = covered();
-    QVERIFY(compositor.press(QStringLiteral("Minimizar para a bandeja")));
+    QVERIFY(compositor.press(pid, QStringLiteral("Minimizar para a bandeja")));
     // Gone; at most the panel's clock has moved on.
     QVERIFY2(waitFor([&] { return covered() < window / 10; }, 10000, 250), "Minimizar left the window on the screen");
     QVERIFY2(wallMs() < due - 1000, "the scenario took too long to set the alarm");
@@ -124,7 +125,7 @@ void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
     QVERIFY2(waitFor([&] { return covered() > window * 9 / 10; }, int(due - wallMs()) + 5000, 250),
              "the window stayed off the screen at the alarm");
     QVERIFY2(wallMs() > due - 500, "the window came back before the alarm");
-    QVERIFY(compositor.press(QStringLiteral("OK")));
+    QVERIFY(compositor.press(pid, QStringLiteral("OK")));
     clock.process().terminate();
     QVERIFY(clock.waitForExit(5000));
     QCOMPARE(clock.process().exitCode(), 0);
