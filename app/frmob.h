@@ -91,19 +91,24 @@ protected:
     QMenu *createPopupMenu() override;
 
 private:
+    // app/
     void createImageList();
     void createControls();
     void createMenus();
     void createCommandBar();
     void connectHandlers();
-    void setHint(const QString &text);
     void selectSound(int index);
     frmmusica &soundInformation();
-    int addSoundSorted(const QString &path);
+
+    // alarm/
+    void setHint(const QString &text);
     void showAlarmWindow();
     void prepareAlarmSound(const QDateTime &now);
+
+    // sound/: the player and the sound list, as the other subsystems reach them.
     void playSound(const QString &path);
     void prepareSound(const QString &path);
+    int addSoundSorted(const QString &path);
 
     platform::Services m_services;
     platform::ImageList imglstcomandos;

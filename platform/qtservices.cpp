@@ -98,9 +98,9 @@ void QtTray::setTrayPicture(const QIcon &picture)
     m_icon->setIcon(picture);
 }
 
-void QtTray::setOwnerApp(QObject *application)
+void QtTray::setOwnerApp(QObject *)
 {
-    m_application = application;
+    // Qt's tray icon belongs to the running program already.
 }
 
 void QtTray::setOwnerWindow(QWidget *window)

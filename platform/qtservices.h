@@ -60,7 +60,6 @@ private:
     void checkTrayHost();
 
     QSystemTrayIcon *m_icon;
-    QPointer<QObject> m_application;
     QPointer<QWidget> m_window;
 };
 
