@@ -4,11 +4,11 @@
 # compiler makes position-independent executables by default.
 #
 # On by default wherever dpkg-buildflags is found, so that the package built
-# as the README says is hardened like one built by Debian's own tools. Off by
-# default for the sanitizer build, whose unoptimised code does not go with
-# _FORTIFY_SOURCE.
+# as the README says is hardened like one built by Debian's own tools. The
+# sanitizer build keeps them all but _FORTIFY_SOURCE, which wants optimised
+# code (and AddressSanitizer checks the same calls better).
 find_program(DPKG_BUILDFLAGS dpkg-buildflags)
-if(DPKG_BUILDFLAGS AND NOT RELOGIO_SANITIZE)
+if(DPKG_BUILDFLAGS)
   set(relogio_buildflags_default ON)
 else()
   set(relogio_buildflags_default OFF)
@@ -24,14 +24,22 @@ if(RELOGIO_DEBIAN_BUILDFLAGS)
   # Options the caller gives in DEB_BUILD_MAINT_OPTIONS come last and win.
   # Run from the source folder, which the flags then map to "." in the
   # binaries, whichever folder CMake is run from.
+  set(relogio_hardening hardening=+all)
+  if(RELOGIO_SANITIZE)
+    set(relogio_hardening hardening=+all,-fortify)
+  endif()
   foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(
-      COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=hardening=+all $ENV{DEB_BUILD_MAINT_OPTIONS}"
+      COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=${relogio_hardening} $ENV{DEB_BUILD_MAINT_OPTIONS}"
               ${DPKG_BUILDFLAGS} --get ${kind}
       WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
       OUTPUT_VARIABLE relogio_${kind} OUTPUT_STRIP_TRAILING_WHITESPACE
       COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
+  if(RELOGIO_SANITIZE)
+    # The sanitizer build keeps its build type's optimisation.
+    string(REGEX REPLACE "(^| )-O[0-9s]( |$)" " " relogio_CXXFLAGS "${relogio_CXXFLAGS}")
+  endif()
   # Ahead of the build type's own flags, which therefore keep the last word
   # on optimisation and debugging data.
   string(PREPEND CMAKE_CXX_FLAGS "${relogio_CPPFLAGS} ${relogio_CXXFLAGS} ")
