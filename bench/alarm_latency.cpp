@@ -190,7 +190,8 @@ int main(int argc, char *argv[])
     if (soaking)
         return soak(c, dir.path(), rounds);
 
-    AudioMonitor monitor(sink);
+    AudioMonitor monitor(sink, {}, 5);
+    QTest::qWait(2500); // it hears nothing for its first two seconds
     std::printf("alarm_latency: to the first audible sample on sink %s, %d rounds; the alarm from the start of "
                 "its second, Tocar from the command\n",
                 qPrintable(sink), rounds);

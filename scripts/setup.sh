@@ -22,7 +22,7 @@ RELOGIO_BUILD_PACKAGES=(
 # tools, the desktop-file and AppStream checkers, and Debian's package
 # checker with the tools to read binaries and manual pages.
 RELOGIO_TEST_PACKAGES=(
-  xvfb xauth x11-utils xdotool trayer libx11-dev
+  xvfb xauth x11-utils xdotool xclip trayer libx11-dev
   pulseaudio pulseaudio-utils sox imagemagick faketime
   desktop-file-utils appstream file procps ffmpeg
   lintian binutils man-db

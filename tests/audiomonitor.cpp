@@ -18,12 +18,7 @@ double wallMs()
     return double(origin) + double(clock.nsecsElapsed()) / 1e6;
 }
 
-QString AudioMonitor::testSink()
-{
-    return qEnvironmentVariable("RELOGIO_TEST_SINK");
-}
-
-AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &server)
+AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &server, int chunkMs)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(server);
@@ -41,9 +36,7 @@ AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &serve
     m_parec.start(QStringLiteral("parec"),
                   {QStringLiteral("-d"), sink + QStringLiteral(".monitor"), QStringLiteral("--raw"),
                    QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                   QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--latency-msec=5")});
-    // The monitor delivers nothing for its first two seconds.
-    QTest::qWait(2500);
+                   QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--latency-msec=%1").arg(chunkMs)});
 }
 
 AudioMonitor::~AudioMonitor()
@@ -101,9 +94,25 @@ double AudioMonitor::pitchAt(double whenMs) const
     const auto *s = reinterpret_cast<const qint16 *>(m_data.constData());
     const qsizetype n = m_data.size() / 2;
     const qsizetype from = sampleAt(whenMs);
-    const qsizetype to = std::min(n, from + rate / 10);
+    const qsizetype to = from + rate / 10;
+    if (to > n)
+        return 0; // not heard yet
     int crossings = 0;
     for (qsizetype i = from + 1; i < to; ++i)
         crossings += (s[i - 1] < 0) != (s[i] < 0);
-    return to > from ? crossings / 2.0 / (double(to - from) / rate) : 0;
+    return crossings / 2.0 / (double(to - from) / rate);
+}
+
+double AudioMonitor::waitForSoundAfter(double whenMs, int timeoutMs)
+{
+    double heard = -1;
+    (void)QTest::qWaitFor([&] { return (heard = firstSoundAfter(whenMs)) > 0; }, timeoutMs);
+    return heard;
+}
+
+double AudioMonitor::waitForPitchAt(double whenMs, int timeoutMs)
+{
+    double pitch = 0;
+    (void)QTest::qWaitFor([&] { return (pitch = pitchAt(whenMs)) > 0; }, timeoutMs);
+    return pitch;
 }

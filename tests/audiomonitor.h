@@ -21,19 +21,20 @@ class AudioMonitor
 {
 public:
     // The sink of the sound server the environment names, or of the one
-    // this process uses.
-    explicit AudioMonitor(const QString &sink, const QProcessEnvironment &server = {});
+    // this process uses; the sound comes in chunks of about chunkMs, which
+    // bounds how exactly it is timed. It is heard from about two seconds
+    // after the monitor starts: start it well before the sound.
+    explicit AudioMonitor(const QString &sink, const QProcessEnvironment &server = {}, int chunkMs = 20);
     ~AudioMonitor();
     // When the first audible sample at or after the given time was played,
     // or -1.
     double firstSoundAfter(double whenMs) const;
+    // The same, waiting up to timeoutMs for it to be heard.
+    double waitForSoundAfter(double whenMs, int timeoutMs);
     // The pitch heard from that time on, over a tenth of a second, in
-    // hertz: tells a sound from another.
+    // hertz: tells a sound from another. 0 until that much was heard.
     double pitchAt(double whenMs) const;
-
-    // The sink the tests record from, as scripts/test sets it up; empty when
-    // there is no sound server to record.
-    static QString testSink();
+    double waitForPitchAt(double whenMs, int timeoutMs);
 
     static constexpr int rate = 48000;
     static constexpr int audible = 1000; // about -30 dBFS

@@ -2,6 +2,7 @@
 
 #include "audiomonitor.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <csignal>
+
+#include <sys/prctl.h>
 
 namespace {
 
@@ -82,6 +85,7 @@ RunningClock::RunningClock(const QProcessEnvironment &extra)
     m_process.setChildProcessModifier([] {
         for (int signal : {SIGHUP, SIGINT, SIGTERM})
             ::signal(signal, SIG_DFL);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
     });
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_startedAt = wallMs();
@@ -113,12 +117,12 @@ QStringList RunningClock::windowsNamed(const QString &title) const
 QString RunningClock::waitForWindowNamed(const QString &title, int timeoutMs) const
 {
     QString id;
-    (void)QTest::qWaitFor(
+    (void)waitFor(
         [&] {
             id = windowsNamed(title).value(0);
             return !id.isEmpty();
         },
-        timeoutMs);
+        timeoutMs, 50);
     return id;
 }
 
@@ -130,10 +134,17 @@ QString RunningClock::waitForWindow(int timeoutMs)
 
 void RunningClock::focus(const QString &window)
 {
-    // Without a window manager a window under a modal one may never take the
-    // focus: ask for it, and do not wait for it.
-    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window.isEmpty() ? m_window : window});
-    QTest::qWait(100);
+    // Keys sent before the focus has moved would go to the window that had
+    // it. Without a window manager a window under a modal one may never take
+    // the focus: it is waited for a while, not for ever.
+    const QString target = window.isEmpty() ? m_window : window;
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), target});
+    (void)waitFor(
+        [&] {
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")}).trimmed().toULongLong()
+                   == target.toULongLong();
+        },
+        1000, 50);
 }
 
 void RunningClock::key(const QString &keys, const QString &window)
@@ -149,6 +160,19 @@ void RunningClock::type(const QString &text, const QString &window)
 {
     focus(window);
     run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+}
+
+void RunningClock::paste(const QString &text, const QString &window)
+{
+    QProcess clipboard;
+    clipboard.setProcessEnvironment(withSystem(m_display));
+    // xclip keeps the text on offer, in the background, until it is pasted once.
+    clipboard.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                              QStringLiteral("-loops"), QStringLiteral("1")});
+    clipboard.write(text.toUtf8());
+    clipboard.closeWriteChannel();
+    clipboard.waitForFinished(5000);
+    key(QStringLiteral("ctrl+v"), window);
 }
 
 void RunningClock::clickAt(QPoint p)
@@ -244,15 +268,30 @@ QRect trayPanel(const QString &display)
 
 PrivateDisplay::PrivateDisplay()
 {
-    QTemporaryFile number;
-    number.open();
-    m_server.setStandardOutputFile(number.fileName());
-    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    // The number comes once the server takes clients; none, no name.
-    if (QTest::qWaitFor([&] { return number.size() > 0; }, 20000))
-        m_name = QStringLiteral(":") + QString::fromUtf8(number.readAll()).trimmed();
+    // Tests run side by side start and end servers all the time. A number
+    // just let go may still be in the hands of a server that is ending, which
+    // takes its socket away with it as it goes; so each test draws its
+    // numbers from a range of its own rather than taking the lowest free one.
+    static int next = 1000 + int(QCoreApplication::applicationPid() % 6000) * 10;
+    endsWithTheTest(m_server);
+    for (int attempt = 0; attempt < 20 && m_name.isEmpty(); ++attempt) {
+        const QString display = QStringLiteral(":%1").arg(next++);
+        QTemporaryFile number;
+        number.open();
+        m_server.setStandardOutputFile(number.fileName());
+        m_server.setStandardErrorFile(QProcess::nullDevice()); // a number in use is no news
+        m_server.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                                QStringLiteral("-screen"), QStringLiteral("0"),
+                                                QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                                QStringLiteral("tcp")});
+        // The number comes once the server takes clients; a server that
+        // ends first found its number taken.
+        if (waitFor([&] { return number.size() > 0 || m_server.state() == QProcess::NotRunning; }, 30000)
+            && number.size() > 0)
+            m_name = display;
+        else
+            endProcess(m_server);
+    }
 }
 
 PrivateDisplay::~PrivateDisplay()
@@ -272,15 +311,25 @@ void PrivateDisplay::stop()
 
 TrayHost::TrayHost(const QString &display) : m_display(display)
 {
+    endsWithTheTest(m_trayer);
     m_trayer.setProcessEnvironment(withSystem(displayEnvironment(display)));
-    m_trayer.setStandardOutputFile(QProcess::nullDevice());
-    m_trayer.setStandardErrorFile(QProcess::nullDevice());
+    m_trayer.setStandardOutputFile(m_log.filePath(QStringLiteral("trayer")));
+    m_trayer.setStandardErrorFile(m_log.filePath(QStringLiteral("trayer")));
     m_trayer.start(QStringLiteral("trayer"),
                    {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"), QStringLiteral("right"),
                     QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
                     QStringLiteral("32"), QStringLiteral("--SetDockType"), QStringLiteral("false"),
                     QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
-    (void)QTest::qWaitFor([&] { return isRunning(); }, 10000);
+    (void)QTest::qWaitFor([&] { return isRunning(); }, 30000);
+}
+
+QString TrayHost::output() const
+{
+    QFile log(m_log.filePath(QStringLiteral("trayer")));
+    log.open(QIODevice::ReadOnly);
+    return QStringLiteral("%1, exit %2: ").arg(m_trayer.state() == QProcess::Running ? "running" : "ended")
+               .arg(m_trayer.exitCode())
+           + QString::fromLocal8Bit(log.readAll());
 }
 
 TrayHost::~TrayHost()
@@ -301,6 +350,7 @@ RootWindowRequests::RootWindowRequests(const QString &display)
 {
     // Requests to the window manager go to the root window for whoever
     // listens to its structure; xev prints each as it comes.
+    endsWithTheTest(m_xev);
     m_xev.start(QStringLiteral("xev"), {QStringLiteral("-display"), display, QStringLiteral("-root"),
                                         QStringLiteral("-event"), QStringLiteral("structure")});
     m_xev.waitForStarted();
@@ -340,6 +390,9 @@ PrivateCompositor::PrivateCompositor()
     runtime.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
     const QString bus = m_runtime.filePath(QStringLiteral("bus"));
 
+    endsWithTheTest(m_weston);
+    endsWithTheTest(m_bus);
+    endsWithTheTest(m_accessibilityBus);
     m_weston.setProcessEnvironment(withSystem(runtime));
     m_weston.setStandardOutputFile(m_runtime.filePath(QStringLiteral("weston.log")));
     m_weston.setStandardErrorFile(m_runtime.filePath(QStringLiteral("weston.log")));
@@ -353,7 +406,7 @@ PrivateCompositor::PrivateCompositor()
     m_bus.setStandardOutputFile(QProcess::nullDevice());
     m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
                                                 QStringLiteral("--address=unix:path=") + bus});
-    (void)QTest::qWaitFor([&] { return QFileInfo::exists(bus); }, 10000);
+    (void)QTest::qWaitFor([&] { return QFileInfo::exists(bus); }, 30000);
 
     // Qt joins the accessibility bus only if it is there when the program
     // starts; the launcher starts it and the registry on it.
@@ -370,7 +423,7 @@ PrivateCompositor::PrivateCompositor()
                                5000, withBus)
                         .isEmpty();
         },
-        10000);
+        30000);
 
     // The desktop is ready once its picture holds still.
     QImage before;
@@ -381,7 +434,7 @@ PrivateCompositor::PrivateCompositor()
             before = now;
             return settled;
         },
-        15000);
+        30000);
 }
 
 PrivateCompositor::~PrivateCompositor()
@@ -463,4 +516,29 @@ qsizetype differingPixels(const QImage &a, const QImage &b)
             differing += p[column] != q[column];
     }
     return differing;
+}
+
+void endsWithTheTest(QProcess &process)
+{
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+TestDesktop::TestDesktop() : tray(display.name()) {}
+
+QString TestDesktop::whatFailed() const
+{
+    if (display.name().isEmpty())
+        return QStringLiteral("the X server (Xvfb) did not start");
+    if (!tray.isRunning())
+        return QStringLiteral("the tray host (trayer) did not start on %1: %2").arg(display.name(), tray.output());
+    if (!sound.isRunning())
+        return QStringLiteral("the sound server (pulseaudio) did not start");
+    return {};
+}
+
+QProcessEnvironment TestDesktop::environment() const
+{
+    QProcessEnvironment env = display.environment();
+    env.insert(sound.environment());
+    return env;
 }

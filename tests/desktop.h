@@ -6,6 +6,8 @@
 // a sound server; a test that changes them starts its own below, each
 // stopped with its object on every path.
 
+#include "soundserver.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -34,9 +36,9 @@ public:
     ~RunningClock();
 
     // The main window's X id, once it is mapped; empty if it never was.
-    QString waitForWindow(int timeoutMs = 15000);
+    QString waitForWindow(int timeoutMs = 30000);
     // The id of a window of the program by its whole title, once it is mapped.
-    QString waitForWindowNamed(const QString &title, int timeoutMs = 10000) const;
+    QString waitForWindowNamed(const QString &title, int timeoutMs = 20000) const;
     // Every mapped window of the program with that whole title.
     QStringList windowsNamed(const QString &title) const;
     // When the program was started, in wall-clock milliseconds.
@@ -47,6 +49,9 @@ public:
     // the main one, which gets the keyboard focus first.
     void key(const QString &keys, const QString &window = {});
     void type(const QString &text, const QString &window = {});
+    // Puts the text where the keyboard focus is through the clipboard, as
+    // typing letters beyond ASCII is not reliable on a busy machine.
+    void paste(const QString &text, const QString &window = {});
     void clickAt(QPoint screenPoint);
     bool isViewable(const QString &window = {}) const;
     // Mapped as minimised, as the window told the X server.
@@ -101,11 +106,14 @@ public:
     explicit TrayHost(const QString &display);
     ~TrayHost();
     bool isRunning() const { return !trayPanel(m_display).isEmpty(); }
+    // What it said, for when it did not come up.
+    QString output() const;
     // Ends it, as when the desktop's panel crashes.
     void stop();
 
 private:
     QString m_display;
+    QTemporaryDir m_log;
     QProcess m_trayer;
 };
 
@@ -159,3 +167,24 @@ private:
 
 // How many pixels of two pictures of one screen differ.
 qsizetype differingPixels(const QImage &a, const QImage &b);
+
+// Makes a helper process end with the test, however the test ends: a test
+// killed by its time limit leaves no server behind.
+void endsWithTheTest(QProcess &process);
+
+// What an end-to-end test runs the real program on, all of its own: an X
+// server with a tray host, and a sound server with a silent sink. Tests
+// running side by side never meet.
+class TestDesktop
+{
+public:
+    TestDesktop();
+    // Empty when all of it came up; otherwise what did not.
+    QString whatFailed() const;
+    // For the programs that are to use it.
+    QProcessEnvironment environment() const;
+
+    PrivateDisplay display;
+    TrayHost tray;
+    SoundServer sound;
+};

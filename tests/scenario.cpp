@@ -39,7 +39,7 @@ void setAlarm(RunningClock &clock, const QString &hours, const QString &minutes,
 QString waitForAlarmBox(RunningClock &clock, int timeoutMs)
 {
     QString box;
-    (void)QTest::qWaitFor(
+    (void)waitFor(
         [&] {
             for (const QString &w : clock.windowsNamed(caption)) {
                 if (w != clock.window())
@@ -47,7 +47,7 @@ QString waitForAlarmBox(RunningClock &clock, int timeoutMs)
             }
             return !box.isEmpty();
         },
-        timeoutMs);
+        timeoutMs, 50);
     return box;
 }
 
@@ -57,21 +57,31 @@ bool openSound(RunningClock &clock, const QString &path)
     const QString dialog = clock.waitForWindowNamed(dialogTitle);
     if (dialog.isEmpty())
         return false;
-    // The file name field has the focus. The first Return may only take the
-    // name the field offers to complete.
-    QTest::qWait(500);
-    clock.type(path, dialog);
-    QTest::qWait(300);
-    for (int tries = 0; tries < 3 && !clock.windowsNamed(dialogTitle).isEmpty(); ++tries) {
-        clock.key(QStringLiteral("Return"), dialog);
-        QTest::qWait(500);
+    auto closed = [&] { return clock.windowsNamed(dialogTitle).isEmpty(); };
+    // The file name field has the focus. Should the dialog not take the
+    // name (it says the file is not there), it is given again.
+    for (int tries = 0; tries < 3 && !closed(); ++tries) {
+        for (const QString &other : clock.windowsNamed(dialogTitle)) {
+            if (other != dialog)
+                clock.key(QStringLiteral("Return"), other);
+        }
+        clock.key(QStringLiteral("ctrl+a"), dialog);
+        clock.paste(path, dialog);
+        // The first Return may only take the name the field offers to complete.
+        for (int returns = 0; returns < 2 && !closed(); ++returns) {
+            clock.key(QStringLiteral("Return"), dialog);
+            (void)waitFor(closed, 1000);
+        }
     }
-    return clock.windowsNamed(dialogTitle).isEmpty();
+    return closed();
 }
 
-QImage picture(const QString &window)
+QImage picture(const QString &window, const QProcessEnvironment &display)
 {
     QProcess import;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(display);
+    import.setProcessEnvironment(env);
     import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
     if (!import.waitForFinished(15000))
         return {};

@@ -1,5 +1,7 @@
 #include "soundserver.h"
 
+#include "desktop.h"
+
 #include <QFile>
 #include <QTest>
 
@@ -42,6 +44,7 @@ bool SoundServer::start()
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
     env.insert(QStringLiteral("HOME"), m_dir.path());
     m_server.setProcessEnvironment(env);
+    endsWithTheTest(m_server);
     m_server.setStandardOutputFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
     m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
     m_server.start(QStringLiteral("pulseaudio"),
@@ -50,7 +53,7 @@ bool SoundServer::start()
                     QStringLiteral("--load=module-null-sink sink_name=") + sink(),
                     QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=")
                         + m_dir.filePath(QStringLiteral("native"))});
-    return QTest::qWaitFor([this] { return isRunning(); }, 15000);
+    return QTest::qWaitFor([this] { return isRunning(); }, 30000);
 }
 
 void SoundServer::freeze()

@@ -1,34 +1,18 @@
-// From start to alarm as a user goes: the real program on a real X server,
-// at a fixed time of day, driven by keyboard and pointer only, heard at the
-// sound server. Run by scripts/test, which provides the X server, the tray
-// host and the sound server.
+// From start to alarm as a user goes: the real program on an X server, a
+// tray host and a sound server of the test's own, driven by keyboard and
+// pointer only, heard at the sound server. The program's clock starts at
+// 6:00 and is moved on to just before each alarm once it is set.
 
 #include "audiomonitor.h"
+#include "faketime.h"
 #include "scenario.h"
 
 #include <QtTest>
 
+#include <memory>
+
 using scenario::setAlarm;
 using scenario::waitForAlarmBox;
-
-namespace {
-
-// The day's clock starts here in every scenario; the alarms are a little
-// after it.
-const QDateTime fakeStart(QDate(2026, 12, 8), QTime(6, 59, 48), Qt::UTC);
-
-QProcessEnvironment fakeTime()
-{
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKETIME_LIBRARY));
-    env.insert(QStringLiteral("FAKETIME"), QStringLiteral("@") + fakeStart.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    // Only the wall clock is set back; timers run on the real one.
-    env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
-    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
-    return env;
-}
-
-} // namespace
 
 class tst_e2e : public QObject
 {
@@ -44,117 +28,142 @@ private Q_SLOTS:
     void volumeWithoutAMixerSaysSo();
 
 private:
-    // Real wall-clock milliseconds at which the program's clock shows a time.
-    static double realTimeOf(const RunningClock &clock, QTime shown)
-    {
-        return clock.startedAt() + double(fakeStart.time().msecsTo(shown));
-    }
-    static void openSound(RunningClock &clock, const QString &path)
-    {
-        QVERIFY2(scenario::openSound(clock, path), "the open dialog did not take the file");
-    }
-    QString writeSound(const QString &name, const QByteArray &content = {})
-    {
-        return scenario::writeSound(m_dir, name, content);
-    }
+    std::unique_ptr<RunningClock> start(const QProcessEnvironment &extra = {});
+    // Listens from now on; made by the tests that listen, before their set-up.
+    void listen() { m_monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_desktop->sound.environment()); }
+    // Moves the clock on to just before the alarm and waits for its box;
+    // fails the test unless the box came on its second.
+    QString ring(RunningClock &clock, QTime due);
+    // When the first sound after the alarm was heard, in milliseconds after
+    // its second; -1 if none was.
+    double heardAfter(QTime due);
+    static void quit(RunningClock &clock);
 
+    std::unique_ptr<TestDesktop> m_desktop;
+    std::unique_ptr<AudioMonitor> m_monitor;
+    FakeTime m_time{QTime(6, 0, 0)};
     QTemporaryDir m_dir;
 };
 
 void tst_e2e::initTestCase()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") || AudioMonitor::testSink().isEmpty())
-        QFAIL("needs an X server, a tray host and a sound server; ./scripts/test starts them");
-    QVERIFY(QFile::exists(QStringLiteral(FAKETIME_LIBRARY)));
+    m_desktop = std::make_unique<TestDesktop>();
+    QVERIFY2(m_desktop->whatFailed().isEmpty(), qPrintable(m_desktop->whatFailed()));
     QVERIFY(m_dir.isValid());
+}
+
+std::unique_ptr<RunningClock> tst_e2e::start(const QProcessEnvironment &extra)
+{
+    // An hour before the alarms, however long a busy machine takes to set them.
+    m_time.show(QTime(6, 0, 0));
+    QProcessEnvironment env = m_desktop->environment();
+    env.insert(m_time.environment());
+    env.insert(extra);
+    auto clock = std::make_unique<RunningClock>(env);
+    if (clock->waitForWindow().isEmpty())
+        qWarning("the main window did not appear: %s", qPrintable(clock->output()));
+    return clock;
+}
+
+QString tst_e2e::ring(RunningClock &clock, QTime due)
+{
+    m_time.show(due.addSecs(-2));
+    const double dueMs = m_time.realTimeOf(due);
+    const QString box = waitForAlarmBox(clock, 5000);
+    const double shown = wallMs();
+    if (box.isEmpty())
+        qWarning("no alarm box; the program said: %s", qPrintable(clock.output().right(2000)));
+    else if (shown < dueMs - 300 || shown > dueMs + scenario::lateMs)
+        qWarning("the box came %.0f ms from its second", shown - dueMs);
+    else
+        return box;
+    return {};
+}
+
+double tst_e2e::heardAfter(QTime due)
+{
+    const double dueMs = m_time.realTimeOf(due);
+    const double heard = m_monitor->waitForSoundAfter(dueMs - 300, 3000);
+    return heard > 0 ? heard - dueMs : -1;
+}
+
+void tst_e2e::quit(RunningClock &clock)
+{
+    clock.key(QStringLiteral("ctrl+F11"));
+    QVERIFY(clock.waitForExit(5000));
+    QCOMPARE(clock.process().exitCode(), 0);
 }
 
 void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound_data()
 {
     QTest::addColumn<QString>("sound"); // empty: the list's own first entry, which Linux does not have
+    QTest::addColumn<QByteArray>("content"); // null: four seconds of a sine
     QTest::addColumn<bool>("tone");     // the program's own tone is heard instead
-    QTest::newRow("a WAV file") << "despertar.wav" << false;
-    QTest::newRow("spaces and accents in the path") << "Músicas do João/canção de ninar.wav" << false;
-    QTest::newRow("the default sound, missing") << "" << true;
-    QTest::newRow("a file of 0 bytes") << "vazio.mp3" << true;
-    QTest::newRow("a letter renamed .wma") << "carta.wma" << true;
+    QTest::newRow("a WAV file") << "despertar.wav" << QByteArray() << false;
+    QTest::newRow("spaces and accents in the path") << "Músicas do João/canção de ninar.wav" << QByteArray() << false;
+    QTest::newRow("the default sound, missing") << "" << QByteArray() << true;
+    QTest::newRow("a file of 0 bytes") << "vazio.mp3" << QByteArray("") << true;
+    QTest::newRow("a letter renamed .wma") << "carta.wma" << QByteArray("Querida, não é uma música.\n").repeated(100) << true;
 }
 
 void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
 {
     QFETCH(QString, sound);
+    QFETCH(QByteArray, content);
     QFETCH(bool, tone);
-    QString path;
-    if (sound == QStringLiteral("vazio.mp3"))
-        path = writeSound(sound, QByteArray(""));
-    else if (sound == QStringLiteral("carta.wma"))
-        path = writeSound(sound, QByteArray("Querida, não é uma música.\n").repeated(100));
-    else if (!sound.isEmpty())
-        path = writeSound(sound);
-
-    AudioMonitor monitor(AudioMonitor::testSink());
-    RunningClock clock(fakeTime());
-    QVERIFY(!clock.waitForWindow().isEmpty());
-    if (!path.isEmpty()) {
-        openSound(clock, path);
-        if (QTest::currentTestFailed())
-            return;
-        QTest::qWait(300);
-        clock.key(QStringLiteral("F5")); // it played at once; stop it
+    listen();
+    auto clock = start();
+    QVERIFY(!clock->window().isEmpty());
+    if (!sound.isEmpty()) {
+        QVERIFY2(scenario::openSound(*clock, scenario::writeSound(m_dir, sound, content)),
+                 "the open dialog did not take the file");
+        clock->key(QStringLiteral("F5")); // it played at once; stop it
     }
-    setAlarm(clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("06"));
-    clock.key(QStringLiteral("Tab Tab")); // past the volume to the message
-    clock.type(QStringLiteral("Hora de levantar!"));
-    QTest::qWait(100);
+    setAlarm(*clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("06"));
+    clock->key(QStringLiteral("Tab Tab")); // past the volume to the message
+    clock->type(QStringLiteral("Hora de levantar!"));
 
-    const double due = realTimeOf(clock, QTime(7, 0, 6));
-    QVERIFY2(wallMs() < due - 1000, "the scenario took too long to set the alarm");
-    const QString box = waitForAlarmBox(clock, int(due - wallMs()) + 3000);
-    const double shown = wallMs();
-    QVERIFY2(!box.isEmpty(), "no alarm box");
-    QVERIFY2(shown > due - 300 && shown < due + 1500, qPrintable(QStringLiteral("box %1 ms from its second").arg(shown - due)));
-    QTest::qWait(1200);
-    const double heard = monitor.firstSoundAfter(due - 300);
-    QVERIFY2(heard > 0, "nothing was heard at the alarm");
-    QVERIFY2(heard - due < (tone ? 700 : 500), qPrintable(QStringLiteral("heard %1 ms after its second").arg(heard - due)));
+    const QTime due(7, 0, 6);
+    const QString box = ring(*clock, due);
+    QVERIFY(!box.isEmpty());
+    const double heard = heardAfter(due);
+    QVERIFY2(heard > -300, "nothing was heard at the alarm");
+    QVERIFY2(heard < scenario::lateMs, qPrintable(QStringLiteral("heard %1 ms after its second").arg(heard)));
+    const double pitch = m_monitor->waitForPitchAt(m_time.realTimeOf(due) + heard + 20, 2000);
+    QVERIFY2(tone == (qAbs(pitch - scenario::soundPitch) > 40), qPrintable(QStringLiteral("heard %1 Hz").arg(pitch)));
 
     // OK closes the box; the sound plays on, and the clock keeps going.
-    clock.key(QStringLiteral("Return"), box);
-    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(clock, 0).isEmpty(), 3000);
-    QCOMPARE(clock.process().state(), QProcess::Running);
-    clock.key(QStringLiteral("ctrl+F11"));
-    QVERIFY(clock.waitForExit(5000));
+    clock->key(QStringLiteral("Return"), box);
+    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(*clock, 0).isEmpty(), 3000);
+    QCOMPARE(clock->process().state(), QProcess::Running);
+    quit(*clock);
 }
 
 void tst_e2e::theAlarmBringsTheWindowBackFromTheTray()
 {
-    const QString path = writeSound(QStringLiteral("bandeja.wav"));
-    AudioMonitor monitor(AudioMonitor::testSink());
-    RunningClock clock(fakeTime());
-    QVERIFY(!clock.waitForWindow().isEmpty());
-    openSound(clock, path);
-    if (QTest::currentTestFailed())
-        return;
-    clock.key(QStringLiteral("F5"));
+    listen();
+    auto clock = start();
+    QVERIFY(!clock->window().isEmpty());
+    QVERIFY(scenario::openSound(*clock, scenario::writeSound(m_dir, QStringLiteral("bandeja.wav"))));
+    clock->key(QStringLiteral("F5"));
     // Set the alarm with "Atualizar" this time, after picking in the lists.
-    clock.key(QStringLiteral("Tab shift+Tab"));
-    clock.type(QStringLiteral("7"));
-    clock.key(QStringLiteral("Tab Tab"));
-    clock.type(QStringLiteral("07"));
-    clock.key(QStringLiteral("F1"));
-    clock.key(QStringLiteral("F8"));
-    QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(), 5000);
+    clock->key(QStringLiteral("Tab shift+Tab"));
+    clock->type(QStringLiteral("7"));
+    clock->key(QStringLiteral("Tab Tab"));
+    clock->type(QStringLiteral("07"));
+    clock->key(QStringLiteral("F1"));
+    clock->key(QStringLiteral("F8"));
+    QTRY_VERIFY_WITH_TIMEOUT(!clock->isViewable(), 5000);
 
-    const double due = realTimeOf(clock, QTime(7, 0, 7));
-    const QString box = waitForAlarmBox(clock, int(due - wallMs()) + 3000);
-    QVERIFY2(!box.isEmpty(), "no alarm box");
-    QVERIFY(clock.isViewable());
-    QTest::qWait(1200);
-    const double heard = monitor.firstSoundAfter(due - 300);
-    QVERIFY2(heard > 0 && heard - due < 500, qPrintable(QStringLiteral("heard at %1 ms").arg(heard - due)));
-    clock.key(QStringLiteral("Return"), box);
-    clock.close();
-    QVERIFY(clock.waitForExit(5000));
+    const QTime due(7, 0, 7);
+    const QString box = ring(*clock, due);
+    QVERIFY(!box.isEmpty());
+    QVERIFY(clock->isViewable());
+    const double heard = heardAfter(due);
+    QVERIFY2(heard > -300 && heard < scenario::lateMs, qPrintable(QStringLiteral("heard at %1 ms").arg(heard)));
+    clock->key(QStringLiteral("Return"), box);
+    clock->close();
+    QVERIFY(clock->waitForExit(5000));
 }
 
 void tst_e2e::theAlarmRingsWhateverWindowIsOpen_data()
@@ -170,59 +179,56 @@ void tst_e2e::theAlarmRingsWhateverWindowIsOpen()
 {
     QFETCH(QString, keys);
     QFETCH(QString, window);
-    RunningClock clock(fakeTime());
-    QVERIFY(!clock.waitForWindow().isEmpty());
-    setAlarm(clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
-    clock.key(keys);
-    const QString other = clock.waitForWindowNamed(window);
+    auto clock = start();
+    QVERIFY(!clock->window().isEmpty());
+    setAlarm(*clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
+    clock->key(keys);
+    const QString other = clock->waitForWindowNamed(window);
     QVERIFY(!other.isEmpty());
-    const double due = realTimeOf(clock, QTime(7, 0, 0));
-    const QString box = waitForAlarmBox(clock, int(due - wallMs()) + 3000);
-    QVERIFY2(!box.isEmpty(), "no alarm box");
-    QVERIFY(clock.isViewable(other));
-    clock.key(QStringLiteral("Return"), box);
-    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(clock, 0).isEmpty(), 3000);
+    const QString box = ring(*clock, QTime(7, 0, 0));
+    QVERIFY(!box.isEmpty());
+    QVERIFY(clock->isViewable(other));
+    clock->key(QStringLiteral("Return"), box);
+    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(*clock, 0).isEmpty(), 3000);
     // The other window is still there and still works; Escape closes it.
-    QVERIFY(clock.isViewable(other));
-    clock.key(QStringLiteral("Escape"), other);
-    QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(other), 3000);
-    QCOMPARE(clock.process().state(), QProcess::Running);
-    clock.key(QStringLiteral("ctrl+F11"));
-    QVERIFY(clock.waitForExit(5000));
+    QVERIFY(clock->isViewable(other));
+    clock->key(QStringLiteral("Escape"), other);
+    QTRY_VERIFY_WITH_TIMEOUT(!clock->isViewable(other), 3000);
+    QCOMPARE(clock->process().state(), QProcess::Running);
+    quit(*clock);
 }
 
 void tst_e2e::withoutASoundServerTheAlarmStillShows()
 {
-    QProcessEnvironment env = fakeTime();
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse"));
-    RunningClock clock(env);
-    QVERIFY(!clock.waitForWindow().isEmpty());
-    setAlarm(clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
-    const double due = realTimeOf(clock, QTime(7, 0, 0));
-    const QString box = waitForAlarmBox(clock, int(due - wallMs()) + 3000);
-    QVERIFY2(!box.isEmpty(), "no alarm box");
-    clock.key(QStringLiteral("Return"), box);
-    clock.key(QStringLiteral("F4")); // Play, into nowhere
-    QTest::qWait(1000);
-    QCOMPARE(clock.process().state(), QProcess::Running);
-    clock.close();
-    QVERIFY(clock.waitForExit(5000));
-    QCOMPARE(clock.process().exitCode(), 0);
+    QProcessEnvironment nowhere;
+    nowhere.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse"));
+    auto clock = start(nowhere);
+    QVERIFY(!clock->window().isEmpty());
+    setAlarm(*clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
+    const QString box = ring(*clock, QTime(7, 0, 0));
+    QVERIFY(!box.isEmpty());
+    clock->key(QStringLiteral("Return"), box);
+    clock->key(QStringLiteral("F4")); // Play, into nowhere
+    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(*clock, 0).isEmpty(), 3000);
+    QCOMPARE(clock->process().state(), QProcess::Running);
+    clock->close();
+    QVERIFY(clock->waitForExit(5000));
+    QCOMPARE(clock->process().exitCode(), 0);
 }
 
 void tst_e2e::volumeWithoutAMixerSaysSo()
 {
     // No mixer is on the search path: the box says what was looked for.
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("PATH"), QStringLiteral("/nonexistent"));
-    RunningClock clock(env);
-    QVERIFY(!clock.waitForWindow().isEmpty());
-    clock.key(QStringLiteral("F3"));
-    const QString box = waitForAlarmBox(clock, 5000);
+    QProcessEnvironment noMixer;
+    noMixer.insert(QStringLiteral("PATH"), QStringLiteral("/nonexistent"));
+    auto clock = start(noMixer);
+    QVERIFY(!clock->window().isEmpty());
+    clock->key(QStringLiteral("F3"));
+    const QString box = waitForAlarmBox(*clock, 5000);
     QVERIFY2(!box.isEmpty(), "no message about the missing volume control");
-    clock.key(QStringLiteral("Return"), box);
-    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(clock, 0).isEmpty(), 3000);
-    QCOMPARE(clock.process().state(), QProcess::Running);
+    clock->key(QStringLiteral("Return"), box);
+    QTRY_VERIFY_WITH_TIMEOUT(waitForAlarmBox(*clock, 0).isEmpty(), 3000);
+    quit(*clock);
 }
 
 QTEST_MAIN(tst_e2e)

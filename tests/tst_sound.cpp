@@ -2,6 +2,7 @@
 // Volume commands, through the real window over fake services and real
 // files.
 
+#include "environment.h"
 #include "fakes.h"
 
 #include "platform/qtservices.h"
@@ -368,7 +369,7 @@ void tst_sound::volumeStartsTheFirstMixerFound()
     QFETCH(QStringList, installed);
     QFETCH(QStringList, refusing);
     QFETCH(QStringList, expected);
-    qputenv("XDG_CURRENT_DESKTOP", desktop);
+    const EnvironmentGuard desktopIs("XDG_CURRENT_DESKTOP", desktop);
     TestWindow t;
     t.fakes.launcher.installed = QSet<QString>(installed.begin(), installed.end());
     t.fakes.launcher.refusing = QSet<QString>(refusing.begin(), refusing.end());
@@ -384,7 +385,7 @@ void tst_sound::volumeStartsTheFirstMixerFound()
 
 void tst_sound::volumeWithoutAnyMixerSaysSo()
 {
-    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    const EnvironmentGuard desktopIs("XDG_CURRENT_DESKTOP", "KDE");
     TestWindow t;
     t.window->menuvolume_Click();
     QVERIFY(t.fakes.launcher.started.isEmpty());

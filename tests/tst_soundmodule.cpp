@@ -2,7 +2,9 @@
 // thread of its own when the first sound is needed, and what happens when
 // that thread gets stuck in the sound stack.
 
+#include "environment.h"
 #include "platform/backgroundsound.h"
+#include "soundserver.h"
 
 #include <QMutex>
 #include <QSemaphore>
@@ -80,6 +82,9 @@ private:
 
 void tst_soundmodule::loadsOnlyWhenASoundIsNeededAndReportsBack()
 {
+    SoundServer server;
+    QVERIFY2(server.isRunning(), "the test's own sound server (pulseaudio) did not start");
+    const EnvironmentGuard useServer(server.environment());
     platform::BackgroundSound sound(platform::soundModule(
         {QStringLiteral("/nonexistent/librelogio-sound.so"), QStringLiteral(SOUND_MODULE)}));
     QSignalSpy started(&sound, &platform::SoundOutput::soundStarted);
