@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
     // command does, so the sound stops and nothing is left behind. A signal
     // that comes while the window is being made waits for the event loop.
     platform::UnixSignals endingSignals;
+    platform::endAtOnceWhenTheDisplayGoes();
 
     // The program speaks Brazilian Portuguese, and so do Qt's own dialogs
     // and buttons in it.

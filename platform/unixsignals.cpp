@@ -1,9 +1,12 @@
 #include "platform/unixsignals.h"
 
 #include <QSocketNotifier>
+#include <QString>
+#include <QtGlobal>
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <cstring>
 
@@ -32,7 +35,25 @@ extern "C" void onEndingSignal(int signal)
     errno = savedErrno;
 }
 
+QtMessageHandler previousMessageHandler = nullptr;
+
+// Qt says so, and then ends the program, when a display connection breaks.
+void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (previousMessageHandler)
+        previousMessageHandler(type, context, message);
+    if (message.startsWith(QLatin1String("The X11 connection broke"))
+        || message.startsWith(QLatin1String("The Wayland connection broke"))
+        || message.startsWith(QLatin1String("The Wayland connection experienced a fatal error")))
+        std::_Exit(1);
+}
+
 } // namespace
+
+void endAtOnceWhenTheDisplayGoes()
+{
+    previousMessageHandler = qInstallMessageHandler(onMessage);
+}
 
 UnixSignals::UnixSignals(QObject *parent) : QObject(parent)
 {

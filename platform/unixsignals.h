@@ -32,4 +32,11 @@ private:
     QSocketNotifier *m_notifier = nullptr;
 };
 
+// When the display goes away (the X server or the Wayland compositor ended
+// or was cut off), the program ends at once with status 1, rather than by
+// exit(), with which Qt would tear the libraries down beneath a sound that
+// is still playing on its own thread. The sound server drops the sound as
+// the connection closes.
+void endAtOnceWhenTheDisplayGoes();
+
 } // namespace platform
