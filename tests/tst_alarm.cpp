@@ -15,7 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QPlainTextEdit>
-#include <QtTest>
+#include <QTest>
 
 class tst_alarm : public QObject
 {

@@ -8,7 +8,7 @@
 #include "faketime.h"
 #include "soundserver.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 #include <memory>

@@ -7,7 +7,7 @@
 #include "faketime.h"
 #include "scenario.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

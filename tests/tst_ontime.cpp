@@ -7,7 +7,7 @@
 #include "scenario.h"
 #include "soundserver.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

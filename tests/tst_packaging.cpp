@@ -2,7 +2,8 @@
 // Debian package is one Debian's checker accepts: it holds what the program
 // needs, asks for the codecs it plays with, installs and goes again cleanly.
 
-#include <QtTest>
+#include <QDirIterator>
+#include <QTest>
 
 class tst_packaging : public QObject
 {

@@ -14,7 +14,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 namespace {
 

@@ -11,7 +11,8 @@
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QtTest>
+#include <QTest>
 
 #include <unistd.h>
 

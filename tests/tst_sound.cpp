@@ -17,7 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 #include <sys/fsuid.h>
 #include <sys/stat.h>

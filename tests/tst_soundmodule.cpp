@@ -8,7 +8,8 @@
 
 #include <QMutex>
 #include <QSemaphore>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <fstream>
 

@@ -13,7 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QtTest>
+#include <QTest>
 
 using platform::tw;
 

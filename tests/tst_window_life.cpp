@@ -14,7 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QtTest>
+#include <QTest>
 
 using platform::tw;
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
