@@ -313,14 +313,21 @@ TrayHost::TrayHost(const QString &display) : m_display(display)
 {
     endsWithTheTest(m_trayer);
     m_trayer.setProcessEnvironment(withSystem(displayEnvironment(display)));
-    m_trayer.setStandardOutputFile(m_log.filePath(QStringLiteral("trayer")));
-    m_trayer.setStandardErrorFile(m_log.filePath(QStringLiteral("trayer")));
-    m_trayer.start(QStringLiteral("trayer"),
-                   {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"), QStringLiteral("right"),
-                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                    QStringLiteral("32"), QStringLiteral("--SetDockType"), QStringLiteral("false"),
-                    QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
-    (void)QTest::qWaitFor([&] { return isRunning(); }, 30000);
+    const QString log = m_log.filePath(QStringLiteral("trayer"));
+    m_trayer.setStandardOutputFile(log, QIODevice::Append);
+    m_trayer.setStandardErrorFile(log, QIODevice::Append);
+    // A panel that finds no display on a machine this busy is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_trayer.start(QStringLiteral("trayer"),
+                       {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                        QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                        QStringLiteral("--height"), QStringLiteral("32"), QStringLiteral("--SetDockType"),
+                        QStringLiteral("false"), QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
+        if (waitFor([&] { return isRunning() || m_trayer.state() == QProcess::NotRunning; }, 30000) && isRunning())
+            return;
+        endProcess(m_trayer);
+        QTest::qWait(250);
+    }
 }
 
 QString TrayHost::output() const

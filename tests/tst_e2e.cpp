@@ -91,7 +91,7 @@ void tst_e2e::quit(RunningClock &clock)
 {
     clock.key(QStringLiteral("ctrl+F11"));
     QVERIFY(clock.waitForExit(5000));
-    QCOMPARE(clock.process().exitCode(), 0);
+    QVERIFY2(clock.process().exitCode() == 0, qPrintable(clock.output()));
 }
 
 void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound_data()
@@ -213,7 +213,7 @@ void tst_e2e::withoutASoundServerTheAlarmStillShows()
     QCOMPARE(clock->process().state(), QProcess::Running);
     clock->close();
     QVERIFY(clock->waitForExit(5000));
-    QCOMPARE(clock->process().exitCode(), 0);
+    QVERIFY2(clock->process().exitCode() == 0, qPrintable(clock->output()));
 }
 
 void tst_e2e::volumeWithoutAMixerSaysSo()

@@ -24,7 +24,7 @@ namespace {
 constexpr int headingPixels = 17;
 
 // Every label paints its own face over the window's.
-QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
+QLabel *faceLabel(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
 {
     QLabel *l = platform::label(parent, name, text, left, top, width, height);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -34,7 +34,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 
 QLabel *heading(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
 {
-    auto *l = label(parent, name, text, left, top, width, height);
+    auto *l = faceLabel(parent, name, text, left, top, width, height);
     l->setFont(platform::dialogFont(headingPixels));
     return l;
 }
@@ -42,7 +42,7 @@ QLabel *heading(QWidget *parent, const char *name, const QString &text, int left
 QLabel *explanation(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
                     int height)
 {
-    auto *l = label(parent, name, text, left, top, width, height);
+    auto *l = faceLabel(parent, name, text, left, top, width, height);
     l->setWordWrap(true);
     return l;
 }
