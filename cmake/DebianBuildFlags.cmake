@@ -37,8 +37,8 @@ if(RELOGIO_DEBIAN_BUILDFLAGS)
       COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
   if(RELOGIO_SANITIZE)
-    # The sanitizer build keeps its build type's optimisation.
-    string(REGEX REPLACE "(^| )-O[0-9s]( |$)" " " relogio_CXXFLAGS "${relogio_CXXFLAGS}")
+    # The sanitizer build keeps its build type's optimisation and debugging data.
+    string(REGEX REPLACE "(^| )-(O[0-9s]|g)( |$)" " " relogio_CXXFLAGS "${relogio_CXXFLAGS}")
   endif()
   # Ahead of the build type's own flags, which therefore keep the last word
   # on optimisation and debugging data.
