@@ -38,7 +38,9 @@ if(RELOGIO_DEBIAN_BUILDFLAGS)
   endforeach()
   if(RELOGIO_SANITIZE)
     # The sanitizer build keeps its build type's optimisation and debugging data.
-    string(REGEX REPLACE "(^| )-(O[0-9s]|g)( |$)" " " relogio_CXXFLAGS "${relogio_CXXFLAGS}")
+    separate_arguments(relogio_CXXFLAGS UNIX_COMMAND "${relogio_CXXFLAGS}")
+    list(FILTER relogio_CXXFLAGS EXCLUDE REGEX "^-(O[0-9s]|g)$")
+    list(JOIN relogio_CXXFLAGS " " relogio_CXXFLAGS)
   endif()
   # Ahead of the build type's own flags, which therefore keep the last word
   # on optimisation and debugging data.
