@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm time, composed from the three lists. The alarm text follows the
 // lists only when one of these handlers composes it, not on every choice.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock tick and the alarm.
 
 #include "alarm/alarm_time.h"

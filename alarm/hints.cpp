@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Status-bar hints for the areas under the pointer, and the colours of the
 // two fields that show where the keyboard focus is.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it is defined: controls with their places, sizes,
 // stacking and tab order, the menu tree, the command bar and the image list.
 // Places and sizes are in twips, as the window was drawn.

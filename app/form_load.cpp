@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, and the command bar's dispatch.
 
 #include "app/frmob.h"

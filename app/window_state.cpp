@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's life: the tray, the exit, the view toggles and the
 // auxiliary windows.
 

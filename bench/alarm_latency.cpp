@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the start of the alarm second to the first sound the user hears, and
 // from Tocar to the first sound: the real window, clock and sound engine
 // (loaded from its module, on its own thread, as the program does) over a

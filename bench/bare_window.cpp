@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline of the start-up figures: a bare Qt window of about the clock's
 // size with a menu bar, a tool bar, three drop-down lists and a label that
 // shows the time, redrawn each second, and nothing behind them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and idle figures of the clock beside a bare Qt window: time from
 // exec to the window mapped on the X server, resident memory once started,
 // and the CPU used over idle seconds.

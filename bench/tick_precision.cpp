@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How well the clock keeps its seconds: the real paced timer over the wall
 // clock for a number of seconds, optionally with every core kept busy, and
 // beside it a plain 1000 ms timer for comparison.

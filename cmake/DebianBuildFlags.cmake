@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian's build flags, as dpkg-buildflags gives them with every hardening
 # feature on: the stack protector, _FORTIFY_SOURCE, format-string checks,
 # and read-only relocations bound at start-up (-z relro -z now). Debian's

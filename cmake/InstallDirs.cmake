@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Where the program's files go, under whatever prefix it is installed.
 include(GNUInstallDirs)
 

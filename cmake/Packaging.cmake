@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing like a desktop program (desktop entry, icons, AppStream, manual
 # page, copyright) and the Debian package. Included once the program's
 # targets exist and before the tests' and benchmarks', which are not

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by CPack once the package's files are staged: strips every ELF file
 # as Debian's dh_strip does, which takes the compiler's .comment notes off
 # too (plain strip keeps them). Libraries keep the symbols that relocation

@@ -1,1 +1,2 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiled only to make the precompiled Qt headers the other targets use.

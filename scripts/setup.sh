@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up of scripts/run and scripts/test: the Debian packages the clock
 # needs, installed when missing, and the build. Sourced, not run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm's sound: the tick reaches the player only through these.
 
 #include "app/frmob.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Play, Stop and the desktop's volume control.
 
 #include "app/frmob.h"

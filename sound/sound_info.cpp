@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facts of the current sound, kept in the hidden information window.
 
 #include "app/frmob.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound list and the open command.
 
 #include "app/frmob.h"

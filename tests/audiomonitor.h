@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Listens to what a PulseAudio sink plays, through its monitor, and tells

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes every look-up and opening of a file under one folder slow, as on a
 // network share that has gone to sleep: loaded into the real program with
 // LD_PRELOAD. The folder is RELOGIO_SLOW_DIR; the slowness is on while the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run after a long test is built: asks the test executable for its test
 # functions and their rows, and writes one CTest test for each, so that the
 # parts of a long test run side by side, each on services of its own.

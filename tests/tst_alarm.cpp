@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock tick, the alarm and the composition of the alarm time, through
 // the real main window over a fake clock.
 

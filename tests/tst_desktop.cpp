@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on an X server with a tray host of the test's own: the
 // tray, and the ways the program ends. The tests that take the tray host,
 // the display or the sound server away start their own, and one starts a

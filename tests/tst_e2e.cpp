@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From start to alarm as a user goes: the real program on an X server, a
 // tray host and a sound server of the test's own, driven by keyboard and
 // pointer only, heard at the sound server. The program's clock starts at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm rings on its second whatever the sound server and the disk do:
 // the real program on an X server and a sound server of the test's own,
 // which the test freezes, kills and starts again, and a disk made slow.

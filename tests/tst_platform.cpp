@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces that stand between the program and Qt.
 
 #include "platform/commandbar.h"

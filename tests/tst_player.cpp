@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound engine over the real decoders and the real sound server: real
 // files, bad files, files that hang, and the tone that stands in for them.
 

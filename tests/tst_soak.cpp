@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A day of ticks through the real tick handler, with alarms ringing along
 // the way: the program neither grows nor leaks objects.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound list, the open command, the sound facts and the Play, Stop and
 // Volume commands, through the real window over fake services and real
 // files.

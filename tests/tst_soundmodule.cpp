@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound as the window holds it: the engine loaded from its module on a
 // thread of its own when the first sound is needed, and what happens when
 // that thread gets stuck in the sound stack.

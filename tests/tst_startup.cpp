@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it opens: its lists, menus, pictures, command bar,
 // layout and the dispatch of the command bar.
 

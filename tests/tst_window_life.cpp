@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's life through the real window over fakes: hints under
 // the pointer, the colours of the focused fields, the view toggles and the
 // way to the tray.

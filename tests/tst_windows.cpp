@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About and Help windows, opened from the real main window over fakes.
 
 #include "fakes.h"

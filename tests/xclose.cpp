@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // xclose WINDOW-ID: asks an X window to close, as a window manager's close
 // button does (WM_DELETE_WINDOW), where no window manager runs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // render_icon SVG PNG SIZE: draws the program's icon at one size for the
 // desktop's icon theme, at build time.
 

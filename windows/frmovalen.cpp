@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About window as it is defined. Places and sizes are in twips, as the
 // window was drawn.
 
