@@ -3,7 +3,7 @@
 # functions and their rows, and writes one CTest test for each, so that the
 # parts of a long test run side by side, each on services of its own.
 #
-#   cmake -D EXECUTABLE=... -D NAME=... -D OUTPUT=... -D LABELS=... -D TIMEOUT=... -D COST=...
+#   cmake -D EXECUTABLE=... -D NAME=... -D OUTPUT=... -D LABELS=... -D TIMEOUT=... -D COST=... -D PROCESSORS=...
 #         -D ENVIRONMENT=a=1|b=2 -P split.cmake
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${EXECUTABLE} -datatags
@@ -30,6 +30,6 @@ foreach(line ${lines})
   endif()
   string(APPEND script "add_test([=[${test}]=] [=[${EXECUTABLE}]=] [=[${argument}]=])\n"
                        "set_tests_properties([=[${test}]=] PROPERTIES LABELS [=[${LABELS}]=] "
-                       "TIMEOUT ${TIMEOUT} COST ${COST} ENVIRONMENT [=[${environment}]=])\n")
+                       "TIMEOUT ${TIMEOUT} COST ${COST} PROCESSORS ${PROCESSORS} ENVIRONMENT [=[${environment}]=])\n")
 endforeach()
 file(WRITE ${OUTPUT} "${script}")
