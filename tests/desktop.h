@@ -146,6 +146,8 @@ public:
     PrivateCompositor();
     ~PrivateCompositor();
     bool isRunning() const;
+    // What ended, in each start that failed.
+    QString failures() const { return m_failures; }
     // For a Qt program that is to show its windows there and be reachable
     // through the accessibility bus.
     QProcessEnvironment environment() const;
@@ -158,9 +160,13 @@ public:
     bool setText(qint64 pid, const QString &accessibleName, const QString &text) const;
 
 private:
+    void start();
+    void stop();
+    QString whatEnded() const;
     bool accessible(qint64 pid, const QStringList &arguments) const;
 
     QTemporaryDir m_runtime;
+    QString m_failures;
     QProcess m_weston;
     QProcess m_bus;
     QProcess m_accessibilityBus;

@@ -106,7 +106,7 @@ void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
     // Without a tray "Minimizar" minimises; a Wayland compositor never says
     // so, and only the compositor's own picture tells where the window is.
     PrivateCompositor compositor;
-    QVERIFY2(compositor.isRunning(), "weston, the session bus or the accessibility bus did not start");
+    QVERIFY2(compositor.isRunning(), qPrintable(compositor.failures()));
     const QImage desktop = compositor.screenshot();
     QVERIFY(!desktop.isNull());
     FakeTime time(QTime(6, 0, 0)); // far from the alarm, however long the set-up takes
