@@ -76,7 +76,13 @@ public:
     void stop() override { calls << QStringLiteral("stop"); }
     void prepare(const QString &path) override { calls << QStringLiteral("prepare ") + path; }
     int volume() const override { return level; }
-    void setVolume(int v) override { level = v; }
+    void setVolume(int v) override
+    {
+        if (v == level)
+            return;
+        level = v;
+        Q_EMIT volumeChanged(v);
+    }
     QStringList plays() const { return calls.filter(QRegularExpression(QStringLiteral("^play "))); }
 };
 

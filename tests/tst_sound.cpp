@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void aFileThatCannotBeOpenedChangesNothing();
     void theChosenFileIsTheSoundOfAlarmAndPlay();
     void playAndStop();
+    void theVolumeSliderAndTheSoundAgree();
     void volumeControlsPerDesktop_data();
     void volumeControlsPerDesktop();
     void volumeStartsTheFirstMixerFound_data();
@@ -312,6 +314,19 @@ void tst_sound::playAndStop()
                                                QStringLiteral("stop"), QStringLiteral("stop")}));
     QCOMPARE(sounds(t)->currentText(), current);
     QVERIFY(t.fakes.messageBox.shown.isEmpty());
+}
+
+void tst_sound::theVolumeSliderAndTheSoundAgree()
+{
+    TestWindow t;
+    auto *slider = t.window->findChild<QSlider *>(QStringLiteral("media_volume"));
+    QVERIFY(slider);
+    // A volume the sound takes from elsewhere shows on the slider...
+    t.fakes.sound.setVolume(35);
+    QCOMPARE(slider->value(), 35);
+    // ...and the slider sets the sound's.
+    slider->setValue(80);
+    QCOMPARE(t.fakes.sound.volume(), 80);
 }
 
 void tst_sound::volumeControlsPerDesktop_data()
