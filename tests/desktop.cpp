@@ -403,8 +403,15 @@ PrivateCompositor::PrivateCompositor()
         }
         m_failures += whatEnded();
         stop();
-        for (const QFileInfo &entry : QDir(m_runtime.path()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-            entry.isDir() ? (void)QDir(entry.filePath()).removeRecursively() : (void)QFile::remove(entry.filePath());
+        // Sockets and locks of the failed start would stand in the way; the
+        // folder itself stays, private as a runtime folder must be.
+        const QDir runtime(m_runtime.path());
+        for (const QFileInfo &entry : runtime.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            if (entry.isDir())
+                QDir(entry.filePath()).removeRecursively();
+            else
+                QFile::remove(entry.filePath());
+        }
         QTest::qWait(250);
     }
 }
