@@ -13,8 +13,12 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +47,32 @@ void endProcess(QProcess &process)
         process.kill();
         process.waitForFinished();
     }
+}
+
+// Tests run side by side, and runs one after another, start and end X
+// servers all the time. A number just let go may still be in the hands of a
+// server that is ending, which takes its socket away with it as it goes,
+// from under the new server of that number. So no number is handed out
+// twice until all of them have gone round: the count is kept for the
+// machine (for each user), beside the servers' own locks.
+int nextDisplayNumber()
+{
+    constexpr int first = 1000, count = 58000; // numbers above 59535 are refused
+    const QByteArray path = "/tmp/.relogio-test-displays-" + QByteArray::number(::getuid());
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int anywhere = first + int(QCoreApplication::applicationPid() % (count / 10)) * 10;
+    if (fd < 0)
+        return anywhere;
+    ::flock(fd, LOCK_EX);
+    char text[16] = {};
+    int number = ::pread(fd, text, sizeof text - 1, 0) > 0 ? std::atoi(text) : 0;
+    if (number < first || number >= first + count)
+        number = anywhere;
+    const QByteArray after = QByteArray::number(first + (number + 1 - first) % count);
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, after.constData(), size_t(after.size()), 0) != after.size())
+        number = anywhere;
+    ::close(fd); // and the lock with it
+    return number;
 }
 
 } // namespace
@@ -121,7 +151,8 @@ QString RunningClock::waitForWindowNamed(const QString &title, int timeoutMs) co
     (void)waitFor(
         [&] {
             id = windowsNamed(title).value(0);
-            return !id.isEmpty();
+            // A program that has ended shows no window any more.
+            return !id.isEmpty() || m_process.state() == QProcess::NotRunning;
         },
         timeoutMs, 50);
     return id;
@@ -269,14 +300,9 @@ QRect trayPanel(const QString &display)
 
 PrivateDisplay::PrivateDisplay()
 {
-    // Tests run side by side start and end servers all the time. A number
-    // just let go may still be in the hands of a server that is ending, which
-    // takes its socket away with it as it goes; so each test draws its
-    // numbers from a range of its own rather than taking the lowest free one.
-    static int next = 1000 + int(QCoreApplication::applicationPid() % 6000) * 10;
     endsWithTheTest(m_server);
     for (int attempt = 0; attempt < 20 && m_name.isEmpty(); ++attempt) {
-        const QString display = QStringLiteral(":%1").arg(next++);
+        const QString display = QStringLiteral(":%1").arg(nextDisplayNumber());
         QTemporaryFile number;
         number.open();
         m_server.setStandardOutputFile(number.fileName());
@@ -286,9 +312,12 @@ PrivateDisplay::PrivateDisplay()
                                                 QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
                                                 QStringLiteral("tcp")});
         // The number comes once the server takes clients; a server that
-        // ends first found its number taken.
+        // ends first found its number taken. One that says it is ready is
+        // taken at its word only once a client has reached it.
         if (waitFor([&] { return number.size() > 0 || m_server.state() == QProcess::NotRunning; }, 30000)
-            && number.size() > 0)
+            && number.size() > 0
+            && runCommand(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), display}, 15000)
+                   .contains(QStringLiteral("number of screens")))
             m_name = display;
         else
             endProcess(m_server);
