@@ -57,12 +57,13 @@ void endProcess(QProcess &process)
 // machine (for each user), beside the servers' own locks.
 int nextDisplayNumber()
 {
-    constexpr int first = 1000, count = 58000; // numbers above 59535 are refused
+    constexpr int first = 1000, count = 58000; // below 59535, the last with a TCP port
+    // Without the count, a range of this test's own is the next best thing.
+    static int anywhere = first + int(QCoreApplication::applicationPid() % (count / 10)) * 10;
     const QByteArray path = "/tmp/.relogio-test-displays-" + QByteArray::number(::getuid());
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    const int anywhere = first + int(QCoreApplication::applicationPid() % (count / 10)) * 10;
     if (fd < 0)
-        return anywhere;
+        return anywhere++;
     ::flock(fd, LOCK_EX);
     char text[16] = {};
     int number = ::pread(fd, text, sizeof text - 1, 0) > 0 ? std::atoi(text) : 0;
@@ -70,7 +71,7 @@ int nextDisplayNumber()
         number = anywhere;
     const QByteArray after = QByteArray::number(first + (number + 1 - first) % count);
     if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, after.constData(), size_t(after.size()), 0) != after.size())
-        number = anywhere;
+        number = anywhere++;
     ::close(fd); // and the lock with it
     return number;
 }
