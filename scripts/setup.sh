@@ -31,6 +31,9 @@ RELOGIO_TEST_PACKAGES=(
   # platform, and the session and accessibility buses that drive the clock
   # where there is no input device.
   weston qt6-wayland dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+  # As on every desktop: libdbus can start a session bus of its own through
+  # dbus-launch, which the tests must never leave it to do.
+  dbus-x11
 )
 
 relogio_install() {
@@ -45,8 +48,10 @@ relogio_install() {
     command -v sudo >/dev/null || { echo "Needs root or sudo to install: ${missing[*]}" >&2; return 1; }
     sudo="sudo"
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q || return 1
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  # Another apt (a desktop's automatic updates, say) may hold the lock a while.
+  local wait=(-o DPkg::Lock::Timeout=600)
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${wait[@]}" update -q || return 1
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${wait[@]}" install -y -q "${missing[@]}"
 }
 
 # relogio_build <build dir> [cmake options...]

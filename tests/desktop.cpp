@@ -37,18 +37,6 @@ QProcessEnvironment displayEnvironment(const QString &display)
     return env;
 }
 
-// Ends a helper process on every path: asked first, then made to.
-void endProcess(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-}
-
 // Tests run side by side, and runs one after another, start and end X
 // servers all the time. A number just let go may still be in the hands of a
 // server that is ending, which takes its socket away with it as it goes,
@@ -109,7 +97,13 @@ RunningClock::RunningClock(const QProcessEnvironment &extra)
     : m_display(displayEnvironment(extra.value(QStringLiteral("DISPLAY"))))
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP",
+                             "DBUS_SESSION_BUS_ADDRESS"})
+        env.remove(QString::fromLatin1(name));
+    if (!extra.contains(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"))) {
+        m_bus = std::make_unique<SessionBus>();
+        env.insert(m_bus->environment());
+    }
     env.insert(extra);
     m_process.setProcessEnvironment(env);
     // As a desktop starts a program, whatever this test inherited: the
@@ -598,6 +592,17 @@ qsizetype differingPixels(const QImage &a, const QImage &b)
     return differing;
 }
 
+void endProcess(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
 void endsWithTheTest(QProcess &process)
 {
     process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
@@ -609,6 +614,8 @@ QString TestDesktop::whatFailed() const
 {
     if (display.name().isEmpty())
         return QStringLiteral("the X server (Xvfb) did not start");
+    if (!bus.isRunning())
+        return QStringLiteral("the session bus (dbus-daemon) did not start");
     if (!tray.isRunning())
         return QStringLiteral("the tray host (trayer) did not start on %1: %2").arg(display.name(), tray.output());
     if (!sound.isRunning())
@@ -619,6 +626,7 @@ QString TestDesktop::whatFailed() const
 QProcessEnvironment TestDesktop::environment() const
 {
     QProcessEnvironment env = display.environment();
+    env.insert(bus.environment());
     env.insert(sound.environment());
     return env;
 }

@@ -7,6 +7,7 @@
 // a sound server; a test that changes them starts its own below, each
 // stopped with its object on every path.
 
+#include "sessionbus.h"
 #include "soundserver.h"
 
 #include <QImage>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 // Runs a command to its end, with the environment given on top of this
 // one's, and returns what it printed; empty on failure.
@@ -33,6 +35,9 @@ class RunningClock
 public:
     // Starts build/relogio with the environment given on top of this one's.
     // Its windows are looked for on the X server that environment names.
+    // Without a session bus given, it gets one of its own; a Wayland display
+    // or a desktop it is not given is not passed on from the tests' own
+    // session.
     explicit RunningClock(const QProcessEnvironment &extra = {});
     ~RunningClock();
 
@@ -70,6 +75,7 @@ private:
     QString run(const QString &program, const QStringList &arguments) const;
 
     QProcessEnvironment m_display; // DISPLAY for the commands that drive it
+    std::unique_ptr<SessionBus> m_bus;
     QProcess m_process;
     QString m_window;
     QString m_output;
@@ -178,10 +184,13 @@ qsizetype differingPixels(const QImage &a, const QImage &b);
 // Makes a helper process end with the test, however the test ends: a test
 // killed by its time limit leaves no server behind.
 void endsWithTheTest(QProcess &process);
+// Ends a helper process on every path: asked first, then made to.
+void endProcess(QProcess &process);
 
 // What an end-to-end test runs the real program on, all of its own: an X
-// server with a tray host, and a sound server with a silent sink. Tests
-// running side by side never meet.
+// server with a tray host, a session bus, and a sound server with a silent
+// sink. Tests running side by side never meet, nor meet the session they
+// were started from.
 class TestDesktop
 {
 public:
@@ -192,6 +201,7 @@ public:
     QProcessEnvironment environment() const;
 
     PrivateDisplay display;
+    SessionBus bus;
     TrayHost tray;
     SoundServer sound;
 };

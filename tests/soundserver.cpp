@@ -44,6 +44,7 @@ bool SoundServer::start()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
     env.insert(QStringLiteral("HOME"), m_dir.path());
+    env.insert(m_bus.environment());
     m_server.setProcessEnvironment(env);
     endsWithTheTest(m_server);
     m_server.setStandardOutputFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);

@@ -4,6 +4,8 @@
 // A PulseAudio server of the test's own, with a silent sink, that the test
 // can freeze, kill and start again, as a desktop's sound server may do.
 
+#include "sessionbus.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -27,6 +29,9 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    // PulseAudio takes a name on its session bus, which a user's own
+    // server already holds on the user's.
+    SessionBus m_bus;
     QProcess m_server;
     bool m_frozen = false;
 };

@@ -9,10 +9,27 @@
 #include "faketime.h"
 #include "soundserver.h"
 
+#include <QDirIterator>
 #include <QTest>
 
 #include <csignal>
 #include <memory>
+
+namespace {
+
+// Everything below a folder, by its path there.
+QString leftIn(const QString &folder)
+{
+    QStringList left;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        left << QDir(folder).relativeFilePath(it.next());
+    left.sort();
+    return left.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 class tst_desktop : public QObject
 {
@@ -219,9 +236,10 @@ void tst_desktop::theSessionEndingEndsItAsSairDoes()
     QCOMPARE(clock.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(clock.process().exitCode(), signal ? 0 : 1);
     QCOMPARE(streams(pid), 0);
-    const auto everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    QCOMPARE(QDir(temporary.path()).entryList(everything), QStringList());
-    QCOMPARE(QDir(runtime.path()).entryList(everything), QStringList());
+    for (const QTemporaryDir *folder : {&temporary, &runtime}) {
+        const QString left = leftIn(folder->path());
+        QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("left in %1: %2").arg(folder->path(), left)));
+    }
 }
 
 QTEST_MAIN(tst_desktop)

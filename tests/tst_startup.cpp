@@ -31,7 +31,9 @@ private Q_SLOTS:
     void shortcutsRunTheSameCommandsAsTheMenus_data();
     void shortcutsRunTheSameCommandsAsTheMenus();
     void menuPictures();
-    void captionsKeepTheirTrailingBlanks();
+    void theWordsAreTheProgramsOwn_data();
+    void theWordsAreTheProgramsOwn();
+    void menusAndCheckMarks();
     void alarmTextBoxIsCoveredButReachableByTab();
     void playerShowsOnlyItsBandAndCorner();
     void everyTextFitsItsBox();
@@ -236,13 +238,69 @@ void tst_startup::menuPictures()
             != t.find<QAction>(QStringLiteral("menuprograma"))->icon().cacheKey());
 }
 
-void tst_startup::captionsKeepTheirTrailingBlanks()
+void tst_startup::theWordsAreTheProgramsOwn_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    auto row = [](const char *window, const char *control, const QString &text) {
+        QTest::addRow("%s %s", window, control) << QString::fromLatin1(window) << QString::fromLatin1(control) << text;
+    };
+    // The captions keep their trailing blanks: they set the menus' widths.
+    auto blanks = [](int n) { return QString(n, QLatin1Char(' ')); };
+    row("frmob", "menuatualizar", QStringLiteral("&Atualizar") + blanks(10));
+    row("frmob", "menusair", QStringLiteral("&Sair") + blanks(5));
+    row("frmob", "menuabrir", QStringLiteral("Abrir Som") + blanks(8));
+    row("frmob", "menuvolume", QStringLiteral("&Volume do Som") + blanks(9));
+    row("frmob", "menutocar", QStringLiteral("&Tocar") + blanks(10));
+    row("frmob", "menuparar", QStringLiteral("&Parar"));
+    row("frmob", "menustatus", QStringLiteral("&Status Bar") + blanks(20));
+    row("frmob", "menubarra", QStringLiteral("&Barra de Comandos") + blanks(10));
+    row("frmob", "menuminimizar", QStringLiteral("Minimizar"));
+    row("frmob", "menusobre", QStringLiteral("&Sobre...") + blanks(7));
+    row("frmob", "menuprograma", QStringLiteral("O &Programa") + blanks(11));
+    row("frmovalen", "Label5", QStringLiteral("Relógio Trovelandor:"));
+    row("frmovalen", "Label6", QStringLiteral("Simples, desperta a hora que você quiser, sem ligar o computador."));
+    row("frmajuda", "lblatualizar", QStringLiteral("Atualizar:"));
+    row("frmajuda", "lblatualizarexplic",
+        QStringLiteral("Apenas atualiza o formulário para dispertar a hora que você escolheu."));
+    row("frmajuda", "lblvolume", QStringLiteral("Volume:"));
+    row("frmajuda", "lblvolumeexplic",
+        QStringLiteral("Abre os Controles de Volume do Windows. IMPORTANTE: Ele só funcionará na hora da execução do som."));
+    row("frmajuda", "lbltocareparar", QStringLiteral("Tocar e Parar:"));
+    row("frmajuda", "lbltocarepararexplic", QStringLiteral("Toca ou Para a música que está no ComboBox."));
+    row("frmajuda", "lblcalendario", QStringLiteral("Calendário:"));
+    row("frmajuda", "lblcalendarioexplic", QStringLiteral("Abre o Calendário."));
+    row("frmajuda", "lblAbrirsom", QStringLiteral("Abrir Som:"));
+    row("frmajuda", "lblabrirsomexplic",
+        QStringLiteral("Abre o som que será tocado quando a hora for correspondente. Os tipos de Arquivo são: mp3, wma e wav."));
+    row("frmajuda", "lblfinal", QStringLiteral("Mensagem:"));
+    row("frmajuda", "Label1", QStringLiteral("A mensagem aparecerá simplesmente para mostrar que o hora escolhida chegou."));
+    row("frmajuda", "cmdok", QStringLiteral("&OK!"));
+}
+
+void tst_startup::theWordsAreTheProgramsOwn()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    TestWindow t;
+    t.window->menusobre_Click();
+    t.window->menuprograma_Click();
+    QWidget *top = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == window)
+            top = w;
+    }
+    QVERIFY2(top, qPrintable(window));
+    const QObject *shown = top->findChild<QObject *>(control);
+    QVERIFY2(shown, qPrintable(control));
+    QCOMPARE(shown->property("text").toString(), text);
+}
+
+void tst_startup::menusAndCheckMarks()
 {
     TestWindow t;
-    QCOMPARE(t.find<QAction>(QStringLiteral("menustatus"))->text(),
-             QStringLiteral("&Status Bar") + QString(20, QLatin1Char(' ')));
-    QCOMPARE(t.find<QAction>(QStringLiteral("menuprograma"))->text(),
-             QStringLiteral("O &Programa") + QString(11, QLatin1Char(' ')));
     // Four menus in order, and the two check marks.
     QStringList top;
     for (QAction *a : t.window->menuBar()->actions())
