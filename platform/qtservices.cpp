@@ -2,7 +2,6 @@
 #include "platform/qtservices.h"
 
 #include "platform/backgroundsound.h"
-#include "platform/windowfront.h"
 
 #include <QCoreApplication>
 
@@ -14,10 +13,8 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QWidget>
 
-#include <xcb/xcb.h>
 
 namespace platform {
 
@@ -76,85 +73,6 @@ QString QtProgramLauncher::findProgram(const QString &name) const
 bool QtProgramLauncher::startDetached(const QString &program, const QStringList &arguments)
 {
     return QProcess::startDetached(program, arguments);
-}
-
-QtTray::QtTray() : m_icon(new QSystemTrayIcon(this))
-{
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            bringBack();
-    });
-    QCoreApplication::instance()->installNativeEventFilter(this);
-}
-
-QtTray::~QtTray() = default;
-
-void QtTray::setTipText(const QString &text)
-{
-    m_icon->setToolTip(text);
-}
-
-void QtTray::setTrayPicture(const QIcon &picture)
-{
-    m_icon->setIcon(picture);
-}
-
-void QtTray::setOwnerApp(QObject *)
-{
-    // Qt's tray icon belongs to the running program already.
-}
-
-void QtTray::setOwnerWindow(QWidget *window)
-{
-    m_window = window;
-}
-
-void QtTray::showInTray()
-{
-    if (!m_window)
-        return;
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // No notification area to come back from: hiding the window would
-        // leave the program running with no way back to it. Minimised, it
-        // waits in the task bar, or on Wayland wherever the desktop keeps
-        // minimised windows (GNOME's overview and dash, Plasma's task
-        // manager); showInFront() knows how to bring it back from there.
-        m_window->showMinimized();
-        return;
-    }
-    m_icon->show();
-    m_window->hide();
-}
-
-void QtTray::bringBack()
-{
-    if (!m_window)
-        return;
-    m_icon->hide();
-    showInFront(m_window);
-}
-
-bool QtTray::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
-{
-    // On X11 the notification area is a window of another program, and Qt
-    // watches it for its end. Only then is it worth asking whether a
-    // notification area is still there; nothing is polled.
-    if (eventType == "xcb_generic_event_t"
-        && (static_cast<const xcb_generic_event_t *>(message)->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
-        // Qt lets go of the old notification area only after the filters
-        // have seen the event.
-        QMetaObject::invokeMethod(this, &QtTray::checkTrayHost, Qt::QueuedConnection);
-    }
-    return false;
-}
-
-void QtTray::checkTrayHost()
-{
-    // Only a window that waits in the tray needs a notification area.
-    if (!m_window || !m_window->isHidden() || !m_icon->isVisible() || QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    m_icon->hide();
-    m_window->showMinimized();
 }
 
 namespace {

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/qttray.h"
 #include "platform/services.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QPointer>
-
 #include <memory>
-
-class QSystemTrayIcon;
 
 namespace platform {
 
@@ -35,33 +31,6 @@ class QtProgramLauncher : public ProgramLauncher
 public:
     QString findProgram(const QString &name) const override;
     bool startDetached(const QString &program, const QStringList &arguments) override;
-};
-
-// Over QSystemTrayIcon. Where the desktop has no notification area the
-// window is minimised to the task bar instead of hidden, so it is never lost;
-// and when the notification area goes away while the window waits in it
-// (the panel crashed or restarts), the window comes back the same way.
-class QtTray : public QObject, public Tray, public QAbstractNativeEventFilter
-{
-    Q_OBJECT
-public:
-    QtTray();
-    ~QtTray() override;
-
-    void setTipText(const QString &text) override;
-    void setTrayPicture(const QIcon &picture) override;
-    void setOwnerApp(QObject *application) override;
-    void setOwnerWindow(QWidget *window) override;
-    void showInTray() override;
-
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
-
-private:
-    void bringBack();
-    void checkTrayHost();
-
-    QSystemTrayIcon *m_icon;
-    QPointer<QWidget> m_window;
 };
 
 class BackgroundSound;

@@ -34,6 +34,9 @@ RELOGIO_TEST_PACKAGES=(
   # As on every desktop: libdbus can start a session bus of its own through
   # dbus-launch, which the tests must never leave it to do.
   dbus-x11
+  # Notification areas on D-Bus: Xfce's panel with its own tray and with the
+  # StatusNotifier plugin, and Python's D-Bus bindings for one like Plasma's.
+  xfce4-panel xfce4-sntray-plugin python3-gi
 )
 
 relogio_install() {

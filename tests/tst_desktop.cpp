@@ -7,6 +7,7 @@
 #include "audiomonitor.h"
 #include "desktop.h"
 #include "faketime.h"
+#include "notificationarea.h"
 #include "soundserver.h"
 
 #include <QDirIterator>
@@ -38,6 +39,8 @@ private Q_SLOTS:
     void initTestCase();
     void minimizeGoesToTheTrayAndAClickBringsItBack();
     void theWindowIsNeverLostAsTrayHostsComeAndGo();
+    void theWindowIsNeverStrandedWhateverTheNotificationArea_data();
+    void theWindowIsNeverStrandedWhateverTheNotificationArea();
     void onWaylandTheAlarmBringsTheWindowBackOnScreen();
     void exitEndsEverythingWhateverIsOpen_data();
     void exitEndsEverythingWhateverIsOpen();
@@ -115,6 +118,55 @@ void tst_desktop::theWindowIsNeverLostAsTrayHostsComeAndGo()
     clock.clickAt(QPoint(panel.right() - 10, panel.center().y()));
     QTRY_VERIFY_WITH_TIMEOUT(clock.isViewable(), 5000);
     QVERIFY(!clock.isIconic());
+    QCOMPARE(clock.process().state(), QProcess::Running);
+}
+
+void tst_desktop::theWindowIsNeverStrandedWhateverTheNotificationArea_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("Xfce's panel and its own tray") << int(NotificationArea::XfceTray);
+    QTest::newRow("Xfce's panel and its StatusNotifier plugin") << int(NotificationArea::XfceStatusNotifier);
+    QTest::newRow("a watcher that stays while its host goes, as Plasma's") << int(NotificationArea::WatcherAndShell);
+}
+
+void tst_desktop::theWindowIsNeverStrandedWhateverTheNotificationArea()
+{
+    QFETCH(int, kind);
+    PrivateDisplay display;
+    QVERIFY2(!display.name().isEmpty(), "the X server (Xvfb) did not start");
+    SessionBus bus;
+    QVERIFY2(bus.isRunning(), "the session bus (dbus-daemon) did not start");
+    QProcessEnvironment session = display.environment();
+    session.insert(bus.environment());
+    // Qt chooses how to show the icon as the program starts: the desktop's
+    // notification area is there first, as in a session.
+    NotificationArea area(NotificationArea::Kind(kind), session);
+    QVERIFY2(area.start(), qPrintable(area.output()));
+    RunningClock clock(session);
+    QVERIFY2(!clock.waitForWindow().isEmpty(), qPrintable(clock.output()));
+
+    // Its one icon, which keeps the host quiet, and one click brings it back.
+    clock.key(QStringLiteral("F8"));
+    QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(area.items().size(), 1, 5000);
+    const int traffic = area.busTraffic(10000);
+    QVERIFY2(traffic < 20, qPrintable(QStringLiteral("%1 messages on the bus in 10 s").arg(traffic)));
+    area.activateIcon();
+    QTRY_VERIFY_WITH_TIMEOUT(clock.isViewable(), 5000);
+
+    // The host goes while the window waits in it.
+    clock.key(QStringLiteral("F8"));
+    QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(), 5000);
+    area.stop();
+    QVERIFY2(waitFor([&] { return clock.isViewable(); }, 2000), "the window is still off the screen after 2 s");
+    QVERIFY(clock.isIconic());
+
+    // Once a host is there again, "Minimizar" uses it.
+    QVERIFY2(area.start(), qPrintable(area.output()));
+    clock.key(QStringLiteral("F8"));
+    QTRY_VERIFY_WITH_TIMEOUT(!clock.isViewable(), 5000);
+    area.activateIcon();
+    QTRY_VERIFY_WITH_TIMEOUT(clock.isViewable(), 5000);
     QCOMPARE(clock.process().state(), QProcess::Running);
 }
 
