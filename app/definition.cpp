@@ -13,6 +13,7 @@
 #include "platform/simplestatusbar.h"
 #include "platform/syscolors.h"
 #include "platform/twips.h"
+#include "platform/x11hints.h"
 #include "sound/frmmusica.h"
 #include "sound/mediaplayer.h"
 #include "windows/frmajuda.h"
@@ -99,9 +100,10 @@ void frmob::createControls()
     setWindowTitle(caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/relogio.svg")));
     // A fixed window with a close button only: "Minimizar" stands in for
-    // the minimise button.
+    // the minimise button, and the desktop may still minimise it.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    platform::keepMinimiseFunction(this);
     setFont(platform::dialogFont());
 
     surface = control<QWidget>(this, "surface");

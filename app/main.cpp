@@ -4,6 +4,7 @@
 #include "platform/backgroundsound.h"
 #include "platform/qtservices.h"
 #include "platform/unixsignals.h"
+#include "platform/x11hints.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -16,9 +17,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // The program's name wherever the desktop names the application rather
-    // than a window: the tray item's title, the window class task bars group
-    // by. Not the display name, which Qt appends to every window title that
-    // does not already end with it.
+    // than a window: the tray item's title. Not the display name, which Qt
+    // appends to every window title that does not already end with it.
     QApplication::setApplicationName(QStringLiteral("Relógio Trivelandor Ovalen Brakmund"));
     QApplication::setDesktopFileName(QStringLiteral(RELOGIO_APP_ID));
     // The window may wait in the tray with nothing else open; only the exit
@@ -41,6 +41,10 @@ int main(int argc, char *argv[])
     {
         platform::QtServices services;
         frmob window(services.services());
+        // X11's window class is Latin-1, and task bars and docks match it
+        // against the desktop entry's StartupWMClass: plain ASCII, the same
+        // for every window of the program. The desktop entry gives the name.
+        platform::createWithWindowClass(&window, QStringLiteral("Relogio"));
         QObject::connect(&endingSignals, &platform::UnixSignals::received, &window, &frmob::menusair_Click);
         window.show();
         code = QApplication::exec();

@@ -18,12 +18,13 @@ RELOGIO_BUILD_PACKAGES=(
   libxcb1-dev
 )
 
-# To test headless: an X server, a tray host, a sound server with a silent
-# sink, pointer and keyboard at the command line, fake time, sound and image
-# tools, the desktop-file and AppStream checkers, and Debian's package
-# checker with the tools to read binaries and manual pages.
+# To test headless: an X server, a tray host, a window manager that honours
+# Motif hints, a sound server with a silent sink, pointer and keyboard at the
+# command line, fake time, sound and image tools, the desktop-file and
+# AppStream checkers, and Debian's package checker with the tools to read
+# binaries and manual pages.
 RELOGIO_TEST_PACKAGES=(
-  xvfb xauth x11-utils xdotool xclip trayer libx11-dev
+  xvfb xauth x11-utils xdotool xclip trayer icewm libx11-dev
   pulseaudio pulseaudio-utils sox imagemagick faketime
   desktop-file-utils appstream file procps ffmpeg
   lintian binutils man-db

@@ -630,3 +630,51 @@ QProcessEnvironment TestDesktop::environment() const
     env.insert(sound.environment());
     return env;
 }
+
+WindowManager::WindowManager(const QString &display) : m_display(display)
+{
+    endsWithTheTest(m_manager);
+    // A home of its own, for whatever it keeps there.
+    QProcessEnvironment env = withSystem(displayEnvironment(display));
+    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    m_manager.setProcessEnvironment(env);
+    const QString preferences = m_home.filePath(QStringLiteral("preferences"));
+    QFile file(preferences);
+    if (!file.open(QIODevice::WriteOnly) || file.write("ShowTaskBar=0\n") < 0)
+        return;
+    file.close();
+    const QString log = m_home.filePath(QStringLiteral("log"));
+    m_manager.setStandardOutputFile(log);
+    m_manager.setStandardErrorFile(log, QIODevice::Append);
+    m_manager.start(QStringLiteral("icewm"), {QStringLiteral("--config=") + preferences});
+    (void)waitFor([&] { return isRunning() || m_manager.state() == QProcess::NotRunning; }, 30000);
+}
+
+WindowManager::~WindowManager()
+{
+    endProcess(m_manager);
+}
+
+bool WindowManager::isRunning() const
+{
+    // A window manager names its own window on the root window once it manages.
+    return m_manager.state() == QProcess::Running
+           && runCommand(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                         15000, displayEnvironment(m_display))
+                  .contains(QStringLiteral("window id"));
+}
+
+QString WindowManager::output() const
+{
+    QFile log(m_home.filePath(QStringLiteral("log")));
+    log.open(QIODevice::ReadOnly);
+    return QStringLiteral("the window manager (icewm) did not start: ") + QString::fromLocal8Bit(log.readAll());
+}
+
+QString WindowManager::stateOf(const QString &window) const
+{
+    const QString state = runCommand(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_STATE")},
+                                     15000, displayEnvironment(m_display));
+    return QRegularExpression(QStringLiteral("window state: (\\w+)")).match(state).captured(1);
+}

@@ -205,3 +205,24 @@ public:
     TrayHost tray;
     SoundServer sound;
 };
+
+// A window manager on an X server, there from its start to its end: IceWM,
+// which like GNOME's minimises a window only when its Motif hints allow it,
+// here without its task bar and so without a notification area, as GNOME is.
+class WindowManager
+{
+public:
+    explicit WindowManager(const QString &display);
+    ~WindowManager();
+    bool isRunning() const;
+    // What it said, for when it did not come up.
+    QString output() const;
+    // The state it gives the window ("Normal", "Iconic"); empty while it
+    // manages none.
+    QString stateOf(const QString &window) const;
+
+private:
+    QString m_display;
+    QTemporaryDir m_home;
+    QProcess m_manager;
+};

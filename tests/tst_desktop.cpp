@@ -8,9 +8,11 @@
 #include "desktop.h"
 #include "faketime.h"
 #include "notificationarea.h"
+#include "scenario.h"
 #include "soundserver.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <csignal>
@@ -42,6 +44,7 @@ private Q_SLOTS:
     void theWindowIsNeverStrandedWhateverTheNotificationArea_data();
     void theWindowIsNeverStrandedWhateverTheNotificationArea();
     void onWaylandTheAlarmBringsTheWindowBackOnScreen();
+    void underAWindowManagerItIsNamedRightAndMinimisedWithoutATray();
     void exitEndsEverythingWhateverIsOpen_data();
     void exitEndsEverythingWhateverIsOpen();
     void theSessionEndingEndsItAsSairDoes_data();
@@ -204,6 +207,60 @@ void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
     clock.process().terminate();
     QVERIFY(clock.waitForExit(5000));
     QVERIFY2(clock.process().exitCode() == 0, qPrintable(clock.output()));
+}
+
+void tst_desktop::underAWindowManagerItIsNamedRightAndMinimisedWithoutATray()
+{
+    PrivateDisplay display;
+    QVERIFY2(!display.name().isEmpty(), "the X server (Xvfb) did not start");
+    WindowManager manager(display.name());
+    QVERIFY2(manager.isRunning(), qPrintable(manager.output()));
+    FakeTime time(QTime(6, 0, 0)); // far from the alarm, however long the set-up takes
+    QProcessEnvironment env = display.environment();
+    env.insert(time.environment());
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse")); // nothing to hear
+    RunningClock clock(env);
+    QVERIFY2(!clock.waitForWindow().isEmpty(), qPrintable(clock.output()));
+    auto property = [&](const char *name) {
+        return runCommand(QStringLiteral("xprop"), {QStringLiteral("-id"), clock.window(), QStringLiteral("-notype"),
+                                                    QLatin1String(name)},
+                          15000, display.environment());
+    };
+
+    // Window managers read the class as Latin-1 and find the desktop entry
+    // by it; xprop reads it so too.
+    const QString windowClass =
+        QRegularExpression(QStringLiteral("WM_CLASS = \"[^\"]*\", \"(.*)\"")).match(property("WM_CLASS")).captured(1);
+    QFile entry(QStringLiteral(DESKTOP_ENTRY));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const auto startupClass = QRegularExpression(QStringLiteral("^StartupWMClass=(.*)$"),
+                                                 QRegularExpression::MultilineOption)
+                                  .match(QString::fromUtf8(entry.readAll()));
+    QVERIFY(startupClass.hasMatch());
+    QCOMPARE(windowClass, startupClass.captured(1));
+    // Motif hints: flags, functions, decorations. Minimise among the
+    // functions given, and no minimise button among the decorations.
+    const QStringList motif = property("_MOTIF_WM_HINTS").section(QLatin1Char('='), 1).split(QLatin1Char(','));
+    QCOMPARE(motif.size(), 5);
+    const uint flags = motif[0].trimmed().toUInt(nullptr, 16), functions = motif[1].trimmed().toUInt(nullptr, 16),
+               decorations = motif[2].trimmed().toUInt(nullptr, 16);
+    QVERIFY2((flags & 1) && !(functions & 1) && (functions & 8), qPrintable(motif.join(QLatin1Char(','))));
+    QVERIFY2((flags & 2) && !(decorations & 1) && !(decorations & 0x20), qPrintable(motif.join(QLatin1Char(','))));
+
+    // No tray: "Minimizar" minimises, and the window manager lets it.
+    scenario::setAlarm(clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
+    clock.key(QStringLiteral("F8"));
+    QTRY_COMPARE_WITH_TIMEOUT(manager.stateOf(clock.window()), QStringLiteral("Iconic"), 5000);
+    QVERIFY(!clock.isViewable());
+
+    time.show(QTime(6, 59, 58));
+    const QString box = scenario::waitForAlarmBox(clock, 10000);
+    QVERIFY2(!box.isEmpty(), qPrintable(clock.output()));
+    QTRY_COMPARE_WITH_TIMEOUT(manager.stateOf(clock.window()), QStringLiteral("Normal"), 5000);
+    QVERIFY(clock.isViewable());
+    clock.key(QStringLiteral("Return"), box);
+    clock.close();
+    QVERIFY(clock.waitForExit(5000));
 }
 
 void tst_desktop::exitEndsEverythingWhateverIsOpen_data()

@@ -101,7 +101,7 @@ void tst_packaging::installsADesktopProgram()
     const QString text = QString::fromUtf8(f.readAll());
     for (const QString &line : QStringList{QStringLiteral("Name=Relógio Trivelandor Ovalen Brakmund"),
                                 QStringLiteral("Categories=Utility;Clock;"), QStringLiteral("Icon=") + appId,
-                                QStringLiteral("StartupWMClass=relogio"), QStringLiteral("Exec=relogio")})
+                                QStringLiteral("StartupWMClass=Relogio"), QStringLiteral("Exec=relogio")})
         QVERIFY2(text.contains(line + QLatin1Char('\n')), qPrintable(line));
 
     // The stopwatch in the icon theme, drawn and at every usual size.
