@@ -582,6 +582,11 @@ bool PrivateCompositor::setText(qint64 pid, const QString &accessibleName, const
     return accessible(pid, {QStringLiteral("set-text"), accessibleName, text});
 }
 
+bool PrivateCompositor::reads(qint64 pid, const QStringList &rolesAndWords) const
+{
+    return accessible(pid, QStringList{QStringLiteral("reads")} + rolesAndWords);
+}
+
 qsizetype differingPixels(const QImage &a, const QImage &b)
 {
     if (a.size() != b.size())

@@ -158,6 +158,10 @@ public:
     // there is none to find.
     bool press(qint64 pid, const QString &accessibleName) const;
     bool setText(qint64 pid, const QString &accessibleName, const QString &text) const;
+    // Whether the program has, for each role and words given in turn, a
+    // control of that role that a screen reader announces with those words
+    // (see a11y.py).
+    bool reads(qint64 pid, const QStringList &rolesAndWords) const;
 
 private:
     void start();
