@@ -2,6 +2,7 @@
 #include "platform/qtservices.h"
 
 #include "platform/backgroundsound.h"
+#include "platform/soundidentity.h"
 #include "platform/windowfront.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,11 @@ QString QtProgramLauncher::findProgram(const QString &name) const
 
 bool QtProgramLauncher::startDetached(const QString &program, const QStringList &arguments)
 {
-    return QProcess::startDetached(program, arguments);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessEnvironment(environmentForOtherPrograms());
+    return process.startDetached();
 }
 
 QtTray::QtTray() : m_icon(new QSystemTrayIcon(this))

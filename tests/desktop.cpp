@@ -410,8 +410,18 @@ bool RootWindowRequests::minimiseAskedBy(const QString &window)
 
 int soundStreamsOf(qint64 pid, const QProcessEnvironment &server)
 {
-    return int(runCommand(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")}, 5000, server)
-                   .count(QStringLiteral("application.process.id = \"%1\"").arg(pid)));
+    return int(soundStreamPropertiesOf(pid, server).size());
+}
+
+QStringList soundStreamPropertiesOf(qint64 pid, const QProcessEnvironment &server)
+{
+    const QString all = runCommand(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")}, 5000, server);
+    QStringList streams;
+    for (const QString &stream : all.split(QStringLiteral("Sink Input #"))) {
+        if (stream.contains(QStringLiteral("application.process.id = \"%1\"").arg(pid)))
+            streams << stream;
+    }
+    return streams;
 }
 
 namespace {

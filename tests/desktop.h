@@ -136,6 +136,8 @@ private:
 // How many streams the process plays into the sound server that the
 // environment names.
 int soundStreamsOf(qint64 pid, const QProcessEnvironment &server);
+// What `pactl list sink-inputs` says of each of them.
+QStringList soundStreamPropertiesOf(qint64 pid, const QProcessEnvironment &server);
 
 // A Wayland compositor of the test's own (weston, headless, drawing in
 // memory) with a session bus and an accessibility bus, so that a program
