@@ -3,6 +3,7 @@
 
 #include "platform/backgroundsound.h"
 #include "platform/qtservices.h"
+#include "platform/soundidentity.h"
 #include "platform/unixsignals.h"
 #include "platform/x11hints.h"
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::nameTheSoundForMixers("Relógio Trivelandor Ovalen Brakmund", RELOGIO_APP_ID);
     QApplication app(argc, argv);
     // The program's name wherever the desktop names the application rather
     // than a window: the tray item's title. Not the display name, which Qt

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/controls.h"
 
+#include <QComboBox>
 #include <QLabel>
 
 namespace platform {
@@ -18,6 +19,16 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
     QLabel *l = label(parent, name, text);
     place(l, left, top, width, height);
     return l;
+}
+
+void nameForScreenReaders(QWidget *control, const QString &name)
+{
+    control->setAccessibleName(name);
+    if (!qobject_cast<QComboBox *>(control))
+        return;
+    QLabel *l = label(control->parentWidget(), (QStringLiteral("lbl") + control->objectName()).toUtf8().constData(), name);
+    l->hide();
+    l->setBuddy(control);
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/qtservices.h"
 
 #include "platform/backgroundsound.h"
+#include "platform/soundidentity.h"
 
 #include <QCoreApplication>
 
@@ -72,7 +73,11 @@ QString QtProgramLauncher::findProgram(const QString &name) const
 
 bool QtProgramLauncher::startDetached(const QString &program, const QStringList &arguments)
 {
-    return QProcess::startDetached(program, arguments);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessEnvironment(environmentForOtherPrograms());
+    return process.startDetached();
 }
 
 namespace {

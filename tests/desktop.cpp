@@ -404,8 +404,18 @@ bool RootWindowRequests::minimiseAskedBy(const QString &window)
 
 int soundStreamsOf(qint64 pid, const QProcessEnvironment &server)
 {
-    return int(runCommand(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")}, 5000, server)
-                   .count(QStringLiteral("application.process.id = \"%1\"").arg(pid)));
+    return int(soundStreamPropertiesOf(pid, server).size());
+}
+
+QStringList soundStreamPropertiesOf(qint64 pid, const QProcessEnvironment &server)
+{
+    const QString all = runCommand(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")}, 5000, server);
+    QStringList streams;
+    for (const QString &stream : all.split(QStringLiteral("Sink Input #"))) {
+        if (stream.contains(QStringLiteral("application.process.id = \"%1\"").arg(pid)))
+            streams << stream;
+    }
+    return streams;
 }
 
 namespace {
@@ -574,6 +584,11 @@ bool PrivateCompositor::press(qint64 pid, const QString &accessibleName) const
 bool PrivateCompositor::setText(qint64 pid, const QString &accessibleName, const QString &text) const
 {
     return accessible(pid, {QStringLiteral("set-text"), accessibleName, text});
+}
+
+bool PrivateCompositor::reads(qint64 pid, const QStringList &rolesAndWords) const
+{
+    return accessible(pid, QStringList{QStringLiteral("reads")} + rolesAndWords);
 }
 
 qsizetype differingPixels(const QImage &a, const QImage &b)

@@ -142,6 +142,8 @@ private:
 // How many streams the process plays into the sound server that the
 // environment names.
 int soundStreamsOf(qint64 pid, const QProcessEnvironment &server);
+// What `pactl list sink-inputs` says of each of them.
+QStringList soundStreamPropertiesOf(qint64 pid, const QProcessEnvironment &server);
 
 // A Wayland compositor of the test's own (weston, headless, drawing in
 // memory) with a session bus and an accessibility bus, so that a program
@@ -164,6 +166,10 @@ public:
     // there is none to find.
     bool press(qint64 pid, const QString &accessibleName) const;
     bool setText(qint64 pid, const QString &accessibleName, const QString &text) const;
+    // Whether the program has, for each role and words given in turn, a
+    // control of that role that a screen reader announces with those words
+    // (see a11y.py).
+    bool reads(qint64 pid, const QStringList &rolesAndWords) const;
 
 private:
     void start();

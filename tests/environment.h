@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Sets variables of this process's environment for as long as it lives,
-// and puts back what was there on every path out, a failing test's too.
+// Sets variables of this process's environment (a null value unsets one)
+// for as long as it lives, and puts back what was there on every path out,
+// a failing test's too.
 
 #include <QByteArray>
 #include <QList>
@@ -38,7 +39,10 @@ private:
         m_before.append({name, qEnvironmentVariableIsSet(name.constData())
                                    ? std::optional<QByteArray>(qgetenv(name.constData()))
                                    : std::nullopt});
-        qputenv(name.constData(), value);
+        if (value.isNull())
+            qunsetenv(name.constData());
+        else
+            qputenv(name.constData(), value);
     }
 
     QList<std::pair<QByteArray, std::optional<QByteArray>>> m_before;

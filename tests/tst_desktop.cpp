@@ -43,7 +43,7 @@ private Q_SLOTS:
     void theWindowIsNeverLostAsTrayHostsComeAndGo();
     void theWindowIsNeverStrandedWhateverTheNotificationArea_data();
     void theWindowIsNeverStrandedWhateverTheNotificationArea();
-    void onWaylandTheAlarmBringsTheWindowBackOnScreen();
+    void onWaylandTheControlsAreNamedAndTheAlarmBringsTheWindowBack();
     void underAWindowManagerItIsNamedRightAndMinimisedWithoutATray();
     void exitEndsEverythingWhateverIsOpen_data();
     void exitEndsEverythingWhateverIsOpen();
@@ -173,7 +173,7 @@ void tst_desktop::theWindowIsNeverStrandedWhateverTheNotificationArea()
     QCOMPARE(clock.process().state(), QProcess::Running);
 }
 
-void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
+void tst_desktop::onWaylandTheControlsAreNamedAndTheAlarmBringsTheWindowBack()
 {
     // Without a tray "Minimizar" minimises; a Wayland compositor never says
     // so, and only the compositor's own picture tells where the window is.
@@ -191,6 +191,15 @@ void tst_desktop::onWaylandTheAlarmBringsTheWindowBackOnScreen()
     // compositor a good part of a second: ask a few times a second only.
     auto covered = [&] { return differingPixels(desktop, compositor.screenshot()); };
     QVERIFY2(waitFor([&] { return covered() > 20000; }, 15000, 250), "the window did not show");
+    // What a screen reader says of the controls that Tab reaches.
+    QVERIFY(compositor.reads(
+        pid, {QStringLiteral("combo box"), QStringLiteral("Hora do alarme"), QStringLiteral("combo box"),
+              QStringLiteral("Minutos do alarme"), QStringLiteral("combo box"), QStringLiteral("Segundos do alarme"),
+              QStringLiteral("text"),
+              QStringLiteral("Hora do alarme em texto; O alarme toca quando o relógio mostra exatamente este texto, "
+                             "como 7:05:30; digitar aqui substitui a hora escolhida nas listas"),
+              QStringLiteral("slider"), QStringLiteral("Volume do som"), QStringLiteral("text"),
+              QStringLiteral("Mensagem do alarme"), QStringLiteral("combo box"), QStringLiteral("Som do alarme")}));
     QVERIFY(compositor.setText(pid, QStringLiteral("Hora do alarme em texto"), QStringLiteral("7:00:00")));
     const qsizetype window = covered();
     QVERIFY(compositor.press(pid, QStringLiteral("Minimizar para a bandeja")));

@@ -132,6 +132,15 @@ void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
     QVERIFY2(heard < scenario::lateMs, qPrintable(QStringLiteral("heard %1 ms after its second").arg(heard)));
     const double pitch = m_monitor->waitForPitchAt(m_time.realTimeOf(due) + heard + 20, 2000);
     QVERIFY2(tone == (qAbs(pitch - scenario::soundPitch) > 40), qPrintable(QStringLiteral("heard %1 Hz").arg(pitch)));
+    // Mixers list the sound under the clock's name and icon, as an alarm.
+    const QStringList streams = soundStreamPropertiesOf(clock->process().processId(), m_desktop->sound.environment());
+    QVERIFY(!streams.isEmpty());
+    for (const QString &stream : streams) {
+        for (const QString &property : {QStringLiteral("application.name = \"Relógio Trivelandor Ovalen Brakmund\""),
+                                        QStringLiteral("application.icon_name = \"io.github.trivelandor.relogio\""),
+                                        QStringLiteral("media.role = \"alarm\"")})
+            QVERIFY2(stream.contains(property), qPrintable(stream));
+    }
 
     // OK closes the box; the sound plays on, and the clock keeps going.
     clock->key(QStringLiteral("Return"), box);

@@ -9,6 +9,9 @@
 #include "platform/qtservices.h"
 #include "platform/services.h"
 #include "platform/simplestatusbar.h"
+#include "platform/soundidentity.h"
+
+#include "environment.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -46,6 +50,7 @@ private Q_SLOTS:
     void eventRouteStopsPointerMovesAtTheRoutedArea();
     void eventRouteClickNeedsPressAndReleaseInside();
     void statusBarKeepsItsTextWhileHidden();
+    void theSoundIsNamedForMixersButNoProgramItStarts();
 };
 
 void tst_platform::pace_data()
@@ -256,6 +261,34 @@ void tst_platform::statusBarKeepsItsTextWhileHidden()
     bar.clearMessage();
     bar.show();
     QCOMPARE(bar.simpleText(), QStringLiteral(" com um branco à frente"));
+}
+
+void tst_platform::theSoundIsNamedForMixersButNoProgramItStarts()
+{
+    const EnvironmentGuard noName("PULSE_PROP_OVERRIDE_application.name", QByteArray());
+    const EnvironmentGuard noId("PULSE_PROP_application.id", QByteArray());
+    const EnvironmentGuard noIcon("PULSE_PROP_application.icon_name", QByteArray());
+    // What the user's environment says stands.
+    const EnvironmentGuard ownRole("PULSE_PROP_media.role", "music");
+    platform::nameTheSoundForMixers("Relógio", "io.example.relogio");
+    QCOMPARE(qgetenv("PULSE_PROP_OVERRIDE_application.name"), QByteArray("Relógio"));
+    QCOMPARE(qgetenv("PULSE_PROP_application.icon_name"), QByteArray("io.example.relogio"));
+    QCOMPARE(qgetenv("PULSE_PROP_media.role"), QByteArray("music"));
+
+    // A mixer started from the clock is not named after it (bash, unlike
+    // sh, hands on variables with dots in their names).
+    QTemporaryDir dir;
+    const QString seen = dir.filePath(QStringLiteral("environment"));
+    QVERIFY(platform::QtProgramLauncher().startDetached(
+        QStringLiteral("/bin/bash"), {QStringLiteral("-c"), QStringLiteral("env > \"$0.part\" && mv \"$0.part\" \"$0\""), seen}));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(seen), 10000);
+    QFile file(seen);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray environment = file.readAll();
+    QVERIFY2(!environment.contains("PULSE_PROP_OVERRIDE_application.name")
+                 && !environment.contains("PULSE_PROP_application."),
+             environment.constData());
+    QVERIFY(environment.contains("PULSE_PROP_media.role=music"));
 }
 
 QTEST_MAIN(tst_platform)
