@@ -4,7 +4,9 @@
 #include "platform/windowfront.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
@@ -36,20 +38,19 @@ bool saysAHostIsThere(const QDBusMessage &answer)
         && qvariant_cast<QDBusVariant>(answer.arguments().constFirst()).variant().toBool();
 }
 
+bool watcherIsGnomeShell(const QDBusConnection &bus)
+{
+    // The desktop's shell, by the name of the process that owns the watcher.
+    const uint pid = bus.interface()->servicePid(watcherService).value();
+    QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
+    return pid && name.open(QIODevice::ReadOnly) && name.readAll().trimmed() == "gnome-shell";
+}
+
 } // namespace
 
 QtTray::QtTray()
 {
-    // An item without a menu has some hosts asking for one without end
-    // (Xfce's StatusNotifier plugin, tens of thousands of calls a second, and
-    // no icon shown). With one, those hosts and GNOME's AppIndicator open the
-    // menu on the click that others take as activation: so opening it brings
-    // the window back as activation does, and one click is enough anywhere.
-    // The D-Bus answer to the host goes out first.
-    m_menu.addAction(QStringLiteral("Restaurar"), this, &QtTray::bringBack);
-    connect(&m_menu, &QMenu::aboutToShow, this, &QtTray::bringBack, Qt::QueuedConnection);
     m_icon = new QSystemTrayIcon(this);
-    m_icon->setContextMenu(&m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             bringBack();
@@ -61,18 +62,32 @@ QtTray::QtTray()
     // program's life.
     QDBusConnection bus = QDBusConnection::sessionBus();
     m_onTheBus = m_hostOnTheBus = bus.isConnected() && saysAHostIsThere(bus.call(askForAHost()));
-    if (m_onTheBus) {
-        // The watcher leaving the bus (a panel that crashed, a tray extension
-        // turned off), or the last host going while the watcher stays
-        // (Plasma's shell, whose watcher lives in another process).
-        bus.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                    QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
-                    SLOT(busNameChanged(QString, QString, QString)));
-        // A host that comes, or goes, as the watcher tells it.
-        for (const char *change : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
-            bus.connect(QString(), QStringLiteral("/StatusNotifierWatcher"), watcherService, QString::fromLatin1(change),
-                        this, SLOT(askWhetherAHostIsThere()));
-    }
+    if (!m_onTheBus)
+        return;
+    // The watcher leaving the bus (a panel that crashed, a tray extension
+    // turned off), or the last host going while the watcher stays (Plasma's
+    // shell, whose watcher lives in another process).
+    bus.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
+                SLOT(busNameChanged(QString, QString, QString)));
+    // A host that comes, or goes, as the watcher tells it.
+    for (const char *change : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
+        bus.connect(QString(), QStringLiteral("/StatusNotifierWatcher"), watcherService, QString::fromLatin1(change), this,
+                    SLOT(askWhetherAHostIsThere()));
+
+    // An item without a menu has some hosts asking for one without end
+    // (Xfce's StatusNotifier plugin: tens of thousands of calls a second, and
+    // no icon shown). Such a host opens the menu on the click that others
+    // take as activation, so opening it brings the window back as activation
+    // does, after the host has its answer. GNOME's AppIndicator extension
+    // is the exception both ways: it asks for an item's menu as soon as the
+    // item comes, unasked, and with no menu it activates on a click, as it
+    // should; there the item keeps none.
+    if (watcherIsGnomeShell(bus))
+        return;
+    m_menu.addAction(QStringLiteral("Restaurar"), this, &QtTray::bringBack);
+    connect(&m_menu, &QMenu::aboutToShow, this, &QtTray::bringBack, Qt::QueuedConnection);
+    m_icon->setContextMenu(&m_menu);
 }
 
 QtTray::~QtTray() = default;

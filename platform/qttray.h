@@ -48,7 +48,7 @@ private:
     void bringBack();
     void checkTrayHost();
 
-    // The icon's own menu; it outlives the icon that shows it.
+    // The icon's own menu, on the hosts that need one; it outlives the icon.
     QMenu m_menu;
     QSystemTrayIcon *m_icon;
     QPointer<QWidget> m_window;
