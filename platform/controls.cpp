@@ -29,6 +29,14 @@ void nameForScreenReaders(QWidget *control, const QString &name)
     QLabel *l = label(control->parentWidget(), (QStringLiteral("lbl") + control->objectName()).toUtf8().constData(), name);
     l->hide();
     l->setBuddy(control);
+    // A screen reader that finds the label reads it instead of the list's
+    // name, where Qt keeps the current item, and Qt 6.4 shows it no
+    // selection to read the item from: the description carries the item,
+    // which Orca speaks after the label when the list takes the focus.
+    auto *list = static_cast<QComboBox *>(control);
+    auto tell = [list] { list->setAccessibleDescription(list->currentText()); };
+    QObject::connect(list, &QComboBox::currentTextChanged, list, tell);
+    tell();
 }
 
 } // namespace platform

@@ -40,9 +40,9 @@ QLabel *label(QWidget *parent, const char *name, const QString &text);
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height);
 
 // The name a screen reader speaks for a control. On Linux a drop-down list
-// is read by its current item, so a list's name also goes into a label that
-// is never shown: the list is labelled by it, and screen readers speak the
-// label, then the item.
+// is named by its current item, so a list's name also goes into a label
+// that is never shown: the list is labelled by it, and screen readers speak
+// the label, then the item, which the list's description carries.
 void nameForScreenReaders(QWidget *control, const QString &name);
 
 } // namespace platform

@@ -11,8 +11,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -24,13 +28,69 @@ QDateTime QtClock::now() const
     return QDateTime::currentDateTime();
 }
 
+namespace {
+
+// Height of the screen kept for the title bar and borders that a window
+// manager adds, which the box cannot know before it is shown.
+constexpr int windowManagerRoom = 48;
+
+// Qt's message box, as tall as its text needs, unless that is taller than
+// the screen: then the text scrolls inside a box that fits.
+class FittingMessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        // Qt sizes the box here, before it is on the screen.
+        QMessageBox::showEvent(event);
+        const int room = screen()->availableGeometry().height() - windowManagerRoom;
+        if (m_scrolls || height() <= room)
+            return;
+        auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        if (!label) // a Qt whose box is made otherwise: it stays as Qt makes it
+            return;
+        m_scrolls = true;
+        layout()->setGeometry(rect());
+        const int aroundTheText = height() - label->height();
+
+        // The same text in the label's place, read-only, on the box's own
+        // background, broken between words or anywhere a word is too long.
+        auto *text = new QPlainTextEdit(this);
+        text->setObjectName(QStringLiteral("scrolledText"));
+        text->setReadOnly(true);
+        // Read with the keyboard too, a line at a time, as screen readers do.
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        text->setFrameShape(QFrame::NoFrame);
+        text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        text->document()->setDocumentMargin(0);
+        QPalette palette = text->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        text->setPalette(palette);
+        text->setPlainText(label->text());
+        text->setMinimumSize(label->width(), room - aroundTheText);
+        delete layout()->replaceWidget(label, text); // the item that held the label
+        label->hide();
+        setFixedSize(width(), room);
+        adjustPosition(parentWidget());
+    }
+
+private:
+    bool m_scrolls = false;
+};
+
+} // namespace
+
 void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QString &text)
 {
     // Qt's labels break lines at a line feed; the carriage returns of the
     // program's texts would otherwise show.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok, parent);
+    FittingMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

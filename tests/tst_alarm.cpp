@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 
 class tst_alarm : public QObject
@@ -36,7 +37,8 @@ private Q_SLOTS:
     void selectionsAloneDoNotCompose();
     void typedAlarmTextIsComparedAsIs();
     void ticksGoOnWhileTheBoxIsOpen();
-    void theRealBoxDoesNotStopTheRealClock();
+    void theRealBoxShowsAllOfTheMessageAndDoesNotStopTheRealClock_data();
+    void theRealBoxShowsAllOfTheMessageAndDoesNotStopTheRealClock();
     void theSoundIsMadeReadyJustBeforeTheAlarm();
 
 private:
@@ -323,8 +325,20 @@ void tst_alarm::ticksGoOnWhileTheBoxIsOpen()
     QCOMPARE(list(t, "cmbminutos")->currentText(), QStringLiteral("02"));
 }
 
-void tst_alarm::theRealBoxDoesNotStopTheRealClock()
+void tst_alarm::theRealBoxShowsAllOfTheMessageAndDoesNotStopTheRealClock_data()
 {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("a short message") << QStringLiteral("Hora de acordar!") << false;
+    // Some 100 kB: the box would be twenty thousand pixels tall.
+    QTest::newRow("a message longer than the screen")
+        << QStringLiteral("Hora de acordar! ").repeated(6000) + QStringLiteral("Fim.") << true;
+}
+
+void tst_alarm::theRealBoxShowsAllOfTheMessageAndDoesNotStopTheRealClock()
+{
+    QFETCH(QString, message);
+    QFETCH(bool, scrolls);
     FakeServices fakes;
     platform::QtClock clock;
     platform::QtMessageBox messageBox;
@@ -332,7 +346,7 @@ void tst_alarm::theRealBoxDoesNotStopTheRealClock()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *clockLabel = window.findChild<QLabel *>(QStringLiteral("lblhoraatual"));
-    window.findChild<QPlainTextEdit *>(QStringLiteral("txttexto"))->setPlainText(QStringLiteral("Hora de acordar!"));
+    window.findChild<QPlainTextEdit *>(QStringLiteral("txttexto"))->setPlainText(message);
     window.findChild<QLineEdit *>(QStringLiteral("txthora"))
         ->setText(QTime::currentTime().addSecs(2).toString(QStringLiteral("H:mm:ss")));
 
@@ -340,6 +354,9 @@ void tst_alarm::theRealBoxDoesNotStopTheRealClock()
     // the clock behind it has moved on twice.
     QSet<QString> seenWhileOpen;
     bool closed = false;
+    bool withinTheScreen = false;
+    bool scrolledShown = false;
+    QString shown;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -347,8 +364,15 @@ void tst_alarm::theRealBoxDoesNotStopTheRealClock()
             return;
         QCOMPARE(box->windowTitle(), QStringLiteral("Relógio Trivelandor Ovalen Brakmund!"));
         QCOMPARE(box->icon(), QMessageBox::Warning);
-        QCOMPARE(box->text(), QStringLiteral("Hora de acordar!\n\n"));
+        QCOMPARE(box->text(), message + QStringLiteral("\n\n"));
         QCOMPARE(box->buttons().size(), 1);
+        if (seenWhileOpen.isEmpty()) {
+            withinTheScreen = box->screen()->availableGeometry().contains(box->frameGeometry());
+            auto *scrolled = box->findChild<QPlainTextEdit *>();
+            scrolled = scrolled && scrolled->isVisible() ? scrolled : nullptr;
+            shown = scrolled ? scrolled->toPlainText() : box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+            scrolledShown = scrolled != nullptr;
+        }
         seenWhileOpen << clockLabel->text();
         if (seenWhileOpen.size() >= 3) {
             box->button(QMessageBox::Ok)->click();
@@ -358,6 +382,10 @@ void tst_alarm::theRealBoxDoesNotStopTheRealClock()
     watch.start(100);
     QTRY_VERIFY_WITH_TIMEOUT(closed, 15000);
     QCOMPARE(fakes.sound.plays().size(), 1);
+    // The whole message was there to read, in a box within the screen.
+    QVERIFY(withinTheScreen);
+    QCOMPARE(scrolledShown, scrolls);
+    QCOMPARE(shown, message + QStringLiteral("\n\n"));
 }
 
 void tst_alarm::theSoundIsMadeReadyJustBeforeTheAlarm()

@@ -191,15 +191,17 @@ void tst_desktop::onWaylandTheControlsAreNamedAndTheAlarmBringsTheWindowBack()
     // compositor a good part of a second: ask a few times a second only.
     auto covered = [&] { return differingPixels(desktop, compositor.screenshot()); };
     QVERIFY2(waitFor([&] { return covered() > 20000; }, 15000, 250), "the window did not show");
-    // What a screen reader says of the controls that Tab reaches.
+    // What a screen reader says of the controls that Tab reaches: a list's
+    // name, then its item.
     QVERIFY(compositor.reads(
-        pid, {QStringLiteral("combo box"), QStringLiteral("Hora do alarme"), QStringLiteral("combo box"),
-              QStringLiteral("Minutos do alarme"), QStringLiteral("combo box"), QStringLiteral("Segundos do alarme"),
+        pid, {QStringLiteral("combo box"), QStringLiteral("Hora do alarme; 1"), QStringLiteral("combo box"),
+              QStringLiteral("Minutos do alarme; 00"), QStringLiteral("combo box"), QStringLiteral("Segundos do alarme; 00"),
               QStringLiteral("text"),
               QStringLiteral("Hora do alarme em texto; O alarme toca quando o relógio mostra exatamente este texto, "
                              "como 7:05:30; digitar aqui substitui a hora escolhida nas listas"),
               QStringLiteral("slider"), QStringLiteral("Volume do som"), QStringLiteral("text"),
-              QStringLiteral("Mensagem do alarme"), QStringLiteral("combo box"), QStringLiteral("Som do alarme")}));
+              QStringLiteral("Mensagem do alarme"), QStringLiteral("combo box"),
+              QStringLiteral("Som do alarme; C:\\Meus Documentos\\minhas músicas\\vendralo\\mirtesca.wma")}));
     QVERIFY(compositor.setText(pid, QStringLiteral("Hora do alarme em texto"), QStringLiteral("7:00:00")));
     const qsizetype window = covered();
     QVERIFY(compositor.press(pid, QStringLiteral("Minimizar para a bandeja")));
