@@ -341,7 +341,8 @@ void tst_desktop::theSessionEndingEndsItAsSairDoes()
     for (const QString &key : open.split(QLatin1Char(' '))) {
         clock.key(key);
         if (key == QStringLiteral("F4")) // the list's first sound is missing: the built-in tone
-            QTRY_VERIFY_WITH_TIMEOUT(streams(pid) > 0, 10000);
+            QVERIFY2(waitFor([&] { return streams(pid) > 0; }, 20000, 100),
+                     qPrintable(QStringLiteral("no sound after Tocar: %1").arg(clock.output())));
         if (key == QStringLiteral("F2"))
             QVERIFY(!clock.waitForWindowNamed(QStringLiteral("Relógio Trivelandor Ovalen Brakmund")).isEmpty());
         if (key == QStringLiteral("F9"))
