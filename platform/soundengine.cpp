@@ -3,6 +3,7 @@
 
 #include "platform/pcm.h"
 #include "platform/tone.h"
+#include "platform/videosinks.h"
 
 #include <QAudioDecoder>
 #include <QAudioDevice>
@@ -97,6 +98,7 @@ public:
             fail();
             return;
         }
+        declineVideoSinks();
         m_decoder = new QAudioDecoder(this);
         m_decoder->setAudioFormat(m_format);
         connect(m_decoder, &QAudioDecoder::bufferReady, this, &SoundTrack::pull);

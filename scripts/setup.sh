@@ -16,6 +16,8 @@ RELOGIO_BUILD_PACKAGES=(
   fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n
   # The X11 event layout, to notice the notification area going away.
   libxcb1-dev
+  # GStreamer's own interface, to keep its video sinks out of the decoder.
+  libgstreamer1.0-dev
 )
 
 # To test headless: an X server, a tray host, a window manager that honours

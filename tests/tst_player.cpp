@@ -107,6 +107,12 @@ void tst_player::initTestCase()
     for (const QString &name : {QStringLiteral("tone.mp3"), QStringLiteral("tone.wma")})
         makeWithFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
                         QStringLiteral("sine=frequency=440:duration=0.6"), m_dir.filePath(name)});
+    // A WMA with pictures beside its sound, as some are: no video sink may
+    // stand in the sound's way.
+    makeWithFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                    QStringLiteral("testsrc=duration=0.6:size=64x64:rate=5"), QStringLiteral("-f"),
+                    QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=frequency=440:duration=0.6"),
+                    m_dir.filePath(QStringLiteral("clipe.wma"))});
     // Pictures without sound, named like a sound: the decoders neither
     // play nor fail on it.
     makeWithFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
@@ -152,6 +158,7 @@ void tst_player::formatsPlayToTheirEnd_data()
     QTest::newRow("wav") << "tone.wav";
     QTest::newRow("mp3") << "tone.mp3";
     QTest::newRow("wma") << "tone.wma";
+    QTest::newRow("wma with pictures") << "clipe.wma";
 }
 
 void tst_player::formatsPlayToTheirEnd()
