@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcessEnvironment>
 #include <QTranslator>
 
 #include <cstdlib>
@@ -17,7 +18,14 @@
 int main(int argc, char *argv[])
 {
     platform::nameTheSoundForMixers("Relógio Trivelandor Ovalen Brakmund", RELOGIO_APP_ID);
+    // The platform is chosen as Qt starts, through its environment; the
+    // programs the clock starts make their own choice.
+    const QByteArray chosen = platform::platformForSession(QProcessEnvironment::systemEnvironment());
+    if (!chosen.isEmpty())
+        qputenv("QT_QPA_PLATFORM", chosen);
     QApplication app(argc, argv);
+    if (!chosen.isEmpty())
+        qunsetenv("QT_QPA_PLATFORM");
     // The program's name wherever the desktop names the application rather
     // than a window: the tray item's title. Not the display name, which Qt
     // appends to every window title that does not already end with it.

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
@@ -84,6 +85,16 @@ private:
 
 } // namespace
 
+std::optional<QPoint> besideTheWindow(const QRect &window, const QSize &box, const QRect &screen)
+{
+    for (const QPoint place : {QPoint(window.right() + 1, window.top()), QPoint(window.left() - box.width(), window.top()),
+                               QPoint(window.left(), window.bottom() + 1)}) {
+        if (screen.contains(QRect(place, box)))
+            return place;
+    }
+    return std::nullopt;
+}
+
 void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QString &text)
 {
     // Qt's labels break lines at a line feed; the carriage returns of the
@@ -92,6 +103,21 @@ void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QStr
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     FittingMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    // Centred on the window, the box would hide the clock's time. Where a
+    // window may place itself (X11, not Wayland) it goes beside it, with a
+    // frame taken to be like the window's. GNOME attaches a box that belongs
+    // to a window to it, centred; one of no window goes where it asks.
+    // Modal, it still holds every window of the program.
+    if (parent && parent->isVisible() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QWidget *window = parent->window();
+        const QPoint frame = window->geometry().topLeft() - window->frameGeometry().topLeft();
+        const QSize size = box.sizeHint() + QSize(frame.x(), frame.y());
+        if (const auto place = besideTheWindow(window->frameGeometry(), size, window->screen()->availableGeometry())) {
+            box.setParent(nullptr, box.windowFlags());
+            // Until shown, the box's place is that of its inside.
+            box.move(*place + frame);
+        }
+    }
     box.exec();
 }
 

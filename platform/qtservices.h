@@ -4,7 +4,11 @@
 #include "platform/qttray.h"
 #include "platform/services.h"
 
+#include <QPoint>
+#include <QRect>
+
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -13,6 +17,12 @@ class QtClock : public Clock
 public:
     QDateTime now() const override;
 };
+
+// Where a box of the given size (title bar included) goes so that it hides
+// nothing of the window whose frame is given: to its right, its top level
+// with the window's, else to its left, else below it, on the given part of
+// the screen. Null where none of them fits.
+std::optional<QPoint> besideTheWindow(const QRect &window, const QSize &box, const QRect &screen);
 
 class QtMessageBox : public MessageBox
 {

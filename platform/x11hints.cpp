@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QProcessEnvironment>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -94,6 +95,16 @@ void keepMinimiseFunction(QWidget *window)
 {
     new MinimiseFunction(window);
     MinimiseFunction::apply(window);
+}
+
+QByteArray platformForSession(const QProcessEnvironment &environment)
+{
+    auto has = [&](const char *name) { return !environment.value(QLatin1String(name)).isEmpty(); };
+    if (has("QT_QPA_PLATFORM") || !has("WAYLAND_DISPLAY") || !has("DISPLAY"))
+        return {};
+    // Ubuntu's session says "ubuntu:GNOME"; GNOME Classic "GNOME-Classic:GNOME".
+    const QStringList desktops = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'));
+    return desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive) ? QByteArrayLiteral("xcb") : QByteArray();
 }
 
 } // namespace platform

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+class QByteArray;
+class QProcessEnvironment;
 class QString;
 class QWidget;
 
@@ -20,5 +22,12 @@ void createWithWindowClass(QWidget *window, const QString &windowClass);
 // program's own request). Qt grants the minimise function only with the
 // button. Holds for every native window the widget is given; X11 only.
 void keepMinimiseFunction(QWidget *window);
+
+// The Qt platform the program asks for in a session like the one described:
+// "xcb" on a GNOME Wayland session that has XWayland, where GNOME draws no
+// title bar for a Wayland window and lets none place itself, but gives an
+// X11 window its own title bar and the place the program asks for. Empty
+// where Qt's own choice stands, and always where the user made one.
+QByteArray platformForSession(const QProcessEnvironment &environment);
 
 } // namespace platform

@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "platform/simplestatusbar.h"
 #include "platform/soundidentity.h"
+#include "platform/x11hints.h"
 
 #include "environment.h"
 
@@ -51,6 +52,10 @@ private Q_SLOTS:
     void eventRouteClickNeedsPressAndReleaseInside();
     void statusBarKeepsItsTextWhileHidden();
     void theSoundIsNamedForMixersButNoProgramItStarts();
+    void platformForSession_data();
+    void platformForSession();
+    void boxGoesBesideTheWindow_data();
+    void boxGoesBesideTheWindow();
 };
 
 void tst_platform::pace_data()
@@ -289,6 +294,57 @@ void tst_platform::theSoundIsNamedForMixersButNoProgramItStarts()
                  && !environment.contains("PULSE_PROP_application."),
              environment.constData());
     QVERIFY(environment.contains("PULSE_PROP_media.role=music"));
+}
+
+void tst_platform::platformForSession_data()
+{
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("x11");
+    QTest::addColumn<QString>("userChoice");
+    QTest::addColumn<QByteArray>("platform");
+    const QString wl = QStringLiteral("wayland-0"), x = QStringLiteral(":0");
+    QTest::newRow("GNOME with XWayland") << "GNOME" << wl << x << "" << QByteArray("xcb");
+    QTest::newRow("Ubuntu's GNOME") << "ubuntu:GNOME" << wl << x << "" << QByteArray("xcb");
+    QTest::newRow("GNOME without XWayland") << "GNOME" << wl << "" << "" << QByteArray();
+    QTest::newRow("GNOME on X11") << "GNOME" << "" << x << "" << QByteArray();
+    QTest::newRow("the user's choice") << "GNOME" << wl << x << "wayland" << QByteArray();
+    QTest::newRow("Plasma") << "KDE" << wl << x << "" << QByteArray();
+    QTest::newRow("no desktop named") << "" << wl << x << "" << QByteArray();
+}
+
+void tst_platform::platformForSession()
+{
+    QFETCH(QString, desktop);
+    QFETCH(QString, wayland);
+    QFETCH(QString, x11);
+    QFETCH(QString, userChoice);
+    QProcessEnvironment session;
+    for (const auto &[name, value] : {std::pair{"XDG_CURRENT_DESKTOP", desktop}, {"WAYLAND_DISPLAY", wayland},
+                                      {"DISPLAY", x11}, {"QT_QPA_PLATFORM", userChoice}}) {
+        if (!value.isEmpty())
+            session.insert(QLatin1String(name), value);
+    }
+    QTEST(platform::platformForSession(session), "platform");
+}
+
+void tst_platform::boxGoesBesideTheWindow_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QPoint>("place");
+    const QPoint nowhere(-1, -1);
+    QTest::newRow("right") << QRect(491, 260, 298, 349) << QPoint(789, 260);
+    QTest::newRow("left") << QRect(900, 40, 298, 349) << QPoint(600, 40);
+    QTest::newRow("below") << QRect(100, 40, 1000, 349) << QPoint(100, 389);
+    QTest::newRow("nowhere") << QRect(100, 400, 1000, 349) << nowhere;
+}
+
+void tst_platform::boxGoesBesideTheWindow()
+{
+    QFETCH(QRect, window);
+    QFETCH(QPoint, place);
+    const auto found = platform::besideTheWindow(window, QSize(300, 143), QRect(0, 32, 1280, 768));
+    QCOMPARE(found.value_or(QPoint(-1, -1)), place);
 }
 
 QTEST_MAIN(tst_platform)
