@@ -42,6 +42,13 @@ RELOGIO_TEST_PACKAGES=(
   xfce4-panel xfce4-sntray-plugin python3-gi
 )
 
+# Only for the desktops lane (scripts/desktops), never for CI: GNOME Shell
+# with XWayland and its tray extension, and KWin with its Breeze decorations.
+RELOGIO_DESKTOP_PACKAGES=(
+  gnome-shell gnome-shell-extension-appindicator xwayland libglib2.0-bin
+  kwin-wayland breeze
+)
+
 relogio_install() {
   local missing=() pkg
   for pkg in "$@"; do
