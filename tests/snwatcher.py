@@ -7,7 +7,7 @@ StatusNotifierWatcher that lives on while the host that shows its items
     snwatcher.py host       owns a host name and registers it with the watcher
 
 Each runs until it is ended. The watcher drops a host whose name leaves the
-bus and then says so, as the specification of the watcher asks.
+bus and then says so, as a StatusNotifierWatcher must.
 """
 
 import os
