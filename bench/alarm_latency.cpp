@@ -12,6 +12,7 @@
 //                                  break, every tick stay within its second
 
 #include "audiomonitor.h"
+#include "desktop.h"
 #include "fakes.h"
 #include "soundserver.h"
 
@@ -182,13 +183,7 @@ int soak(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
 // The server's name and version as it gives them.
 QString serverName(const QProcessEnvironment &server)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(server);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("pactl"), {QStringLiteral("info")});
-    p.waitForFinished(10000);
-    const QString info = QString::fromUtf8(p.readAllStandardOutput());
+    const QString info = runCommand(QStringLiteral("pactl"), {QStringLiteral("info")}, 10000, server);
     const QRegularExpression pipewire(QStringLiteral("on (PipeWire [0-9.]+)"));
     const QRegularExpression version(QStringLiteral("Server Version: ([0-9.]+)"));
     if (const auto m = pipewire.match(info); m.hasMatch())

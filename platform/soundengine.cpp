@@ -20,9 +20,10 @@ namespace {
 // The server makes the stream's buffer and its own pace from it, and the
 // first samples written are heard within a step or two of that pace:
 // PipeWire plays every stream in steps of the shortest latency any of them
-// asks for, up to 43 ms, which its PulseAudio server takes as about a
-// quarter of this, so 40 ms gives steps of 256 frames, 5 ms at 48 kHz.
-constexpr qint64 latencyUs = 40'000;
+// asks for, up to 43 ms. Its PulseAudio server takes 80 ms as a latency of
+// 20 ms, which gives steps of 512 frames, 11 ms at 48 kHz; half that (5 ms
+// steps) made the sound cut out now and then.
+constexpr qint64 latencyUs = 80'000;
 // How far the writes keep ahead of what has been played: enough that a
 // thread held up for a while does not let the output run dry. The server
 // takes more than its buffer holds and plays it in turn.

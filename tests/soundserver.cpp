@@ -67,9 +67,9 @@ bool SoundServer::isRunning() const
 bool SoundServer::start()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // Nothing of the user's own servers and settings.
+    // Nothing of the user's own servers, settings and display.
     for (const char *name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR",
-                             "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"})
+                             "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
     env.insert(QStringLiteral("HOME"), m_dir.path());
