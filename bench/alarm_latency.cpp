@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // From the start of the alarm second to the first sound the user hears, and
 // from Tocar to the first sound: the real window, clock and sound engine
-// (loaded from its module, on its own thread, as the program does) over a
-// PulseAudio server, recorded from the monitor of its sink. Run it where a
-// sound server is up (bench/run starts a private one with a silent sink).
+// (loaded from its module, on its own thread, as the program does), heard
+// at the monitor of a silent sink. One run measures PulseAudio and PipeWire
+// (with its PulseAudio server and session manager) side by side, each
+// server of its own, and prints one table.
 //
 //   alarm_latency [rounds=5]       medians per format, alarm and Tocar
-//   alarm_latency --soak [N=200]   N alarms in one process: every one must
-//                                  ring, every tick stay within its second
+//   alarm_latency --soak [N=200]   N alarms in one process on each server:
+//                                  every one must ring and play without a
+//                                  break, every tick stay within its second
 
 #include "audiomonitor.h"
+#include "desktop.h"
 #include "fakes.h"
+#include "soundserver.h"
 
 #include "platform/backgroundsound.h"
 #include "platform/pacedtimer.h"
@@ -19,6 +23,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,15 +58,16 @@ QString timeText(qint64 second)
     return QDateTime::fromSecsSinceEpoch(second).time().toString(QStringLiteral("H:mm:ss"));
 }
 
+// "median (worst)", and how many rounds heard nothing.
 QString summary(QList<double> ms)
 {
     const int silent = int(ms.removeAll(-1));
     if (ms.isEmpty())
-        return QStringLiteral("no sound heard");
+        return QStringLiteral("nothing heard");
     std::sort(ms.begin(), ms.end());
-    QString text = QStringLiteral("median %1 ms, worst %2 ms").arg(ms.at(ms.size() / 2), 0, 'f', 0).arg(ms.last(), 0, 'f', 0);
+    QString text = QStringLiteral("%1 (%2)").arg(ms.at(ms.size() / 2), 0, 'f', 0).arg(ms.last(), 0, 'f', 0);
     if (silent)
-        text += QStringLiteral(" (%1 rounds heard nothing)").arg(silent);
+        text += QStringLiteral(", %1 silent").arg(silent);
     return text;
 }
 
@@ -103,6 +109,8 @@ struct Clock {
     }
 };
 
+// The figures of one server, a line each: format, what was timed, then the
+// milliseconds of every round (-1 for a round that heard nothing).
 void latencies(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
 {
     for (const char *ext : {"wav", "mp3", "wma"}) {
@@ -125,25 +133,40 @@ void latencies(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
             const double heard = monitor.firstSoundAfter(asked - 20);
             play << (heard < 0 ? -1 : heard - asked);
         }
-        std::printf("%-4s the alarm: %-32s  Tocar: %s\n", ext, qPrintable(summary(alarm)), qPrintable(summary(play)));
+        for (const auto &[what, ms] : {std::pair{"alarm", alarm}, std::pair{"Tocar", play}}) {
+            std::printf("%s %s", ext, what);
+            for (double m : ms)
+                std::printf(" %.1f", m);
+            std::printf("\n");
+        }
         std::fflush(stdout);
     }
 }
 
-int soak(Clock &c, const QString &dir, int rounds)
+int soak(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
 {
     const QStringList files{dir + QStringLiteral("/sound.wav"), dir + QStringLiteral("/sound.mp3"),
                             dir + QStringLiteral("/sound.wma")};
     c.choose(files.first());
     c.tickTimes.clear();
-    int missed = 0;
+    int missed = 0, silent = 0, broken = 0;
     for (int i = 0; i < rounds; ++i) {
         if (i % 10 == 0)
             c.choose(files.at((i / 10) % files.size()));
-        if (c.alarm() < 0)
-            ++missed;
+        const qint64 second = c.alarm();
         QTest::qWait(600);
         c.window.menuparar_Click();
+        if (second < 0) {
+            ++missed;
+            continue;
+        }
+        // The sine plays on until stopped: a stretch of silence in it is
+        // the output running dry.
+        const double heard = monitor.firstSoundAfter(double(second) * 1000 - 100);
+        if (heard < 0)
+            ++silent;
+        else if (monitor.longestSilence(heard + 20, heard + 450) > 2)
+            ++broken;
     }
     int skipped = 0, worst = 0;
     for (int i = 0; i < c.tickTimes.size(); ++i) {
@@ -151,10 +174,81 @@ int soak(Clock &c, const QString &dir, int rounds)
         if (i > 0)
             skipped += int(c.tickTimes[i] / 1000 - c.tickTimes[i - 1] / 1000 - 1);
     }
-    std::printf("soak: %d alarms, %d did not ring on their second; %lld ticks, %d seconds without one, "
-                "every tick within %d ms of its second\n",
-                rounds, missed, static_cast<long long>(c.tickTimes.size()), skipped, worst);
-    return missed == 0 && skipped == 0 ? 0 : 1;
+    std::printf("%d alarms, %d did not ring on their second, %d silent, %d cut out; %lld ticks, %d seconds "
+                "without one, every tick within %d ms of its second\n",
+                rounds, missed, silent, broken, static_cast<long long>(c.tickTimes.size()), skipped, worst);
+    return missed + silent + broken + skipped == 0 ? 0 : 1;
+}
+
+// The server's name and version as it gives them.
+QString serverName(const QProcessEnvironment &server)
+{
+    const QString info = runCommand(QStringLiteral("pactl"), {QStringLiteral("info")}, 10000, server);
+    const QRegularExpression pipewire(QStringLiteral("on (PipeWire [0-9.]+)"));
+    const QRegularExpression version(QStringLiteral("Server Version: ([0-9.]+)"));
+    if (const auto m = pipewire.match(info); m.hasMatch())
+        return m.captured(1);
+    return QStringLiteral("PulseAudio ") + version.match(info).captured(1);
+}
+
+// Runs this program again on each kind of server, started for it, and
+// prints their figures side by side.
+int sideBySide(const QStringList &args)
+{
+    QList<QString> names;
+    QList<QString> outputs;
+    int status = 0;
+    for (SoundServer::Kind kind : {SoundServer::PulseAudio, SoundServer::PipeWire}) {
+        SoundServer server(kind);
+        if (!server.isRunning()) {
+            std::fprintf(stderr, "alarm_latency: the %s server did not start\n", qPrintable(SoundServer::name(kind)));
+            return 1;
+        }
+        names << serverName(server.environment());
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(server.environment());
+        env.insert(QStringLiteral("RELOGIO_BENCH_SERVER"), SoundServer::name(kind));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), args);
+        if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit) {
+            std::fprintf(stderr, "alarm_latency: the run on %s ended abnormally\n", qPrintable(names.last()));
+            return 1;
+        }
+        status |= child.exitCode();
+        outputs << QString::fromUtf8(child.readAllStandardOutput());
+    }
+    if (args.value(0) == QStringLiteral("--soak")) {
+        for (int i = 0; i < names.size(); ++i)
+            std::printf("soak on %-16s %s", qPrintable(names[i]), qPrintable(outputs[i]));
+        return status;
+    }
+    std::printf("alarm_latency: to the first audible sample at the sink's monitor, %s rounds; the alarm from the "
+                "start of its second, Tocar from the command; median (worst) in ms\n",
+                qPrintable(args.value(0, QStringLiteral("5"))));
+    std::printf("%-16s", "");
+    for (const QString &name : names)
+        std::printf("  %-18s", qPrintable(name));
+    std::printf("\n");
+    const QStringList rows = outputs.value(0).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &row : rows) {
+        const QString key = row.section(QLatin1Char(' '), 0, 1);
+        std::printf("%-16s", qPrintable(key.toUpper().replace(QStringLiteral("TOCAR"), QStringLiteral("Tocar"))
+                                            .replace(QStringLiteral("ALARM"), QStringLiteral("the alarm"))));
+        for (const QString &output : outputs) {
+            QList<double> ms;
+            for (const QString &line : output.split(QLatin1Char('\n'))) {
+                if (line.section(QLatin1Char(' '), 0, 1) == key) {
+                    for (const QString &m : line.section(QLatin1Char(' '), 2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                        ms << m.toDouble();
+                }
+            }
+            std::printf("  %-18s", qPrintable(summary(ms)));
+        }
+        std::printf("\n");
+    }
+    return status;
 }
 
 } // namespace
@@ -167,15 +261,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     otherMessages = qInstallMessageHandler(quietRaise);
     const QStringList args = app.arguments().mid(1);
+    const QString server = qEnvironmentVariable("RELOGIO_BENCH_SERVER");
+    if (server.isEmpty())
+        return sideBySide(args);
     const bool soaking = args.value(0) == QStringLiteral("--soak");
     const int rounds = std::max(1, args.value(soaking ? 1 : 0, soaking ? QStringLiteral("200") : QStringLiteral("5")).toInt());
-    if (!run(QStringLiteral("pactl"), {QStringLiteral("info")})) {
-        std::fprintf(stderr, "alarm_latency: no PulseAudio server answers (bench/run starts one)\n");
-        return 1;
-    }
-    QString sink = qEnvironmentVariable("RELOGIO_TEST_SINK");
-    if (sink.isEmpty())
-        sink = run(QStringLiteral("pactl"), {QStringLiteral("get-default-sink")}).value_or(QString());
 
     QTemporaryDir dir;
     for (const char *ext : {"wav", "mp3", "wma"}) {
@@ -187,15 +277,16 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
+    // PulseAudio's null sink plays ahead by the latency its streams ask
+    // for, so its monitor is timed by a short one. PipeWire runs every
+    // stream at the shortest latency any of them asks for: there the
+    // monitor asks for a long one, and the clock's own stream sets the pace,
+    // as on a desktop where nothing else plays.
+    AudioMonitor monitor(SoundServer::sink(), {}, server == SoundServer::name(SoundServer::PipeWire) ? 100 : 5);
     Clock c;
+    QTest::qWait(2500); // the monitor hears nothing for its first two seconds
     if (soaking)
-        return soak(c, dir.path(), rounds);
-
-    AudioMonitor monitor(sink, {}, 5);
-    QTest::qWait(2500); // it hears nothing for its first two seconds
-    std::printf("alarm_latency: to the first audible sample on sink %s, %d rounds; the alarm from the start of "
-                "its second, Tocar from the command\n",
-                qPrintable(sink), rounds);
+        return soak(c, monitor, dir.path(), rounds);
     latencies(c, monitor, dir.path(), rounds);
     return 0;
 }

@@ -30,11 +30,11 @@ class PacedTimer : public QObject
 {
     Q_OBJECT
 public:
-    // How far into each second the tick comes: late enough that a timer
-    // firing a little early still lands in its second (and if it does not,
-    // the tick waits for it), early enough that the alarm's sound starts a
-    // few milliseconds into the second it belongs to.
-    static constexpr int phaseMs = 10;
+    // How far into each second the tick is aimed: a millisecond, as close to
+    // the turn of the second as a timer is set, so that the alarm's sound
+    // starts right after it. A timer that wakes a little early, still in
+    // the second that had its tick, sleeps again to just past the turn.
+    static constexpr int phaseMs = 1;
 
     PacedTimer(const Clock &clock, QObject *parent);
 

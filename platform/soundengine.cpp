@@ -17,9 +17,18 @@ namespace platform {
 
 namespace {
 
-// What the sound server is asked to hold: enough that a thread held up for
-// a while does not let it run dry. PulseAudio grants about half of it.
-constexpr qint64 outputBufferUs = 500'000;
+// The latency the sound server is asked for (the stream's target length).
+// The server makes the stream's buffer and its own pace from it, and the
+// first samples written are heard within a step or two of that pace:
+// PipeWire plays every stream in steps of the shortest latency any of them
+// asks for, up to 43 ms. Its PulseAudio server takes 80 ms as a latency of
+// 20 ms, which gives steps of 512 frames, 11 ms at 48 kHz; half that (5 ms
+// steps) made the sound cut out now and then.
+constexpr qint64 latencyUs = 80'000;
+// How far the writes keep ahead of what has been played: enough that a
+// thread held up for a while does not let the output run dry. The server
+// takes more than its buffer holds and plays it in turn.
+constexpr qint64 aheadUs = 300'000;
 // How much is decoded ahead of what is played: bounded, so a long song
 // costs little memory (the decoder pauses while nobody reads it).
 constexpr qint64 decodeAheadUs = 2'000'000;
@@ -175,7 +184,7 @@ private:
         if (m_device.isNull())
             return; // no sound server, for now
         m_sink = m_engine.takeOutput(m_device, m_format);
-        m_sink->setBufferSize(m_format.bytesForDuration(outputBufferUs));
+        m_sink->setBufferSize(m_format.bytesForDuration(latencyUs));
         m_sink->setVolume(m_volume);
         m_out = m_sink->start();
         if (!m_out) {
@@ -262,7 +271,7 @@ private:
         // never starts the stream; a sound shorter than that is padded out.
         if (room <= 0 || (buffered() < room && !decoded()))
             return;
-        if (!write(room, true))
+        if (!write(room + m_format.bytesForDuration(aheadUs), room))
             return;
         m_started = true;
         m_clock.start();
@@ -271,14 +280,16 @@ private:
         m_feed.start();
     }
 
-    bool write(qsizetype room, bool padToRoom)
+    // Writes up to that many bytes of the sound, padded with silence to at
+    // least padTo.
+    bool write(qsizetype most, qsizetype padTo = 0)
     {
         const int frame = m_format.bytesPerFrame();
-        const qsizetype n = std::min(room, buffered()) / frame * frame;
+        const qsizetype n = std::min(most, buffered()) / frame * frame;
         QByteArray chunk = m_pcm.sliced(m_read, n);
-        if (padToRoom && chunk.size() < room / frame * frame) {
+        if (chunk.size() < padTo / frame * frame) {
             const char silence = m_format.sampleFormat() == QAudioFormat::UInt8 ? char(127) : char(0);
-            chunk.append(QByteArray(room / frame * frame - chunk.size(), silence));
+            chunk.append(QByteArray(padTo / frame * frame - chunk.size(), silence));
         }
         if (chunk.isEmpty())
             return true;
@@ -312,16 +323,18 @@ private:
         if (m_sink->state() == QAudio::ActiveState)
             m_playedUs += nowUs - m_lastFeedUs;
         m_lastFeedUs = nowUs;
-        const qsizetype room = m_sink->bytesFree();
-        if (room > 0 && buffered() > 0)
-            write(room, false);
         m_playedUs = std::min(m_playedUs, m_format.durationForBytes(m_written));
+        // What the server asks for, or what keeps the writes ahead.
+        const qint64 leadUs = m_format.durationForBytes(m_written) - m_playedUs;
+        const qsizetype wanted = std::max<qsizetype>(m_sink->bytesFree(), m_format.bytesForDuration(aheadUs - leadUs));
+        if (wanted > 0 && buffered() > 0)
+            write(wanted);
         if (++m_feeds % 4 == 0)
             m_engine.trackPosition(this, m_playedUs / 1000);
         // All written: over once the output has run dry, or, should it not
         // say so, once it surely has.
         if (decoded() && buffered() == 0
-            && (m_sink->state() == QAudio::IdleState || m_lastWrite.elapsed() > outputBufferUs / 1000 + 1000)) {
+            && (m_sink->state() == QAudio::IdleState || m_lastWrite.elapsed() > aheadUs / 1000 + 1000)) {
             halt();
             m_engine.trackEnded(this);
         }

@@ -28,6 +28,9 @@ RELOGIO_BUILD_PACKAGES=(
 RELOGIO_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool xclip trayer icewm libx11-dev
   pulseaudio pulseaudio-utils sox imagemagick faketime
+  # The other sound server of Debian's desktops, measured and tested beside
+  # PulseAudio: PipeWire with its PulseAudio server and session manager.
+  pipewire pipewire-pulse wireplumber
   desktop-file-utils appstream file procps ffmpeg
   lintian binutils man-db
   # Wayland: a headless compositor that takes screenshots, Qt's Wayland
@@ -77,9 +80,9 @@ relogio_build() {
 }
 
 # ---- Headless services for the benchmarks (each test starts its own) -------
-# relogio_headless <work dir>: starts an X server, a tray host and a sound
-# server with a silent sink, each stopped by its PID when the calling script
-# exits. Sets DISPLAY, XDG_RUNTIME_DIR and RELOGIO_TEST_SINK.
+# relogio_headless <work dir>: starts an X server and a tray host, each
+# stopped by its PID when the calling script exits. Sets DISPLAY and
+# XDG_RUNTIME_DIR. The benchmarks that play start their own sound servers.
 relogio_headless() {
   local work="$1"
   RELOGIO_PIDS=()
@@ -87,7 +90,7 @@ relogio_headless() {
   export LANG=C.UTF-8
   export XDG_RUNTIME_DIR="$work/runtime"
   mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
-  unset WAYLAND_DISPLAY
+  unset WAYLAND_DISPLAY PULSE_SERVER
 
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   RELOGIO_PIDS+=($!)
@@ -99,14 +102,6 @@ relogio_headless() {
   RELOGIO_PIDS+=($!)
   relogio_wait_for 10 sh -c 'xwininfo -root -tree | grep -q -i panel' \
     || relogio_fail "the tray host (trayer) did not start: $(cat "$work/trayer.log")"
-
-  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 -n \
-    --load="module-null-sink sink_name=test_null" --load=module-native-protocol-unix \
-    --log-target=stderr >"$work/pulse.log" 2>&1 &
-  RELOGIO_PIDS+=($!)
-  relogio_wait_for 15 pactl info || relogio_fail "the sound server (pulseaudio) did not start: $(tail -5 "$work/pulse.log")"
-  pactl set-default-sink test_null
-  export RELOGIO_TEST_SINK=test_null
 }
 
 relogio_stop_headless() {

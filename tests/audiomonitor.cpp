@@ -26,10 +26,12 @@ AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &serve
     m_silence.setProcessEnvironment(env);
     m_parec.setProcessEnvironment(env);
     // A stream of silence keeps the sink running, so its monitor delivers
-    // steadily from the start to the end.
+    // steadily from the start to the end. It asks for a latency well above
+    // the recorder's, so that it never sets the server's pace (PipeWire
+    // runs all its streams at the shortest latency any of them asks for).
     m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
-    m_silence.start(QStringLiteral("pacat"),
-                    {QStringLiteral("-d"), sink, QStringLiteral("--raw"), QStringLiteral("--latency-msec=20")});
+    m_silence.start(QStringLiteral("pacat"), {QStringLiteral("-d"), sink, QStringLiteral("--raw"),
+                                              QStringLiteral("--latency-msec=%1").arg(10 * chunkMs)});
     QObject::connect(&m_parec, &QProcess::readyReadStandardOutput, &m_parec, [this] {
         m_data += m_parec.readAllStandardOutput();
         m_chunks.append({wallMs(), m_data.size() / 2});
@@ -102,6 +104,18 @@ double AudioMonitor::pitchAt(double whenMs) const
     for (qsizetype i = from + 1; i < to; ++i)
         crossings += (s[i - 1] < 0) != (s[i] < 0);
     return crossings / 2.0 / (double(to - from) / rate);
+}
+
+double AudioMonitor::longestSilence(double fromMs, double toMs) const
+{
+    const auto *s = reinterpret_cast<const qint16 *>(m_data.constData());
+    const qsizetype to = std::min(sampleAt(toMs), m_data.size() / 2);
+    qsizetype longest = 0, run = 0;
+    for (qsizetype i = sampleAt(fromMs); i < to; ++i) {
+        run = std::abs(int(s[i])) <= audible ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return double(longest) * 1000.0 / rate;
 }
 
 double AudioMonitor::waitForSoundAfter(double whenMs, int timeoutMs)

@@ -23,7 +23,8 @@ class AudioMonitor
 public:
     // The sink of the sound server the environment names, or of the one
     // this process uses; the sound comes in chunks of about chunkMs, which
-    // bounds how exactly it is timed. It is heard from about two seconds
+    // bounds how exactly it is timed. On PipeWire the shortest latency
+    // asked for sets the pace of every stream, the monitor's included. It is heard from about two seconds
     // after the monitor starts: start it well before the sound.
     explicit AudioMonitor(const QString &sink, const QProcessEnvironment &server = {}, int chunkMs = 20);
     ~AudioMonitor();
@@ -36,6 +37,9 @@ public:
     // hertz: tells a sound from another. 0 until that much was heard.
     double pitchAt(double whenMs) const;
     double waitForPitchAt(double whenMs, int timeoutMs);
+    // The longest stretch without an audible sample between those times,
+    // in milliseconds: a sound that cuts out has one.
+    double longestSilence(double fromMs, double toMs) const;
 
     static constexpr int rate = 48000;
     static constexpr int audible = 1000; // about -30 dBFS

@@ -634,7 +634,7 @@ QString TestDesktop::whatFailed() const
     if (!tray.isRunning())
         return QStringLiteral("the tray host (trayer) did not start on %1: %2").arg(display.name(), tray.output());
     if (!sound.isRunning())
-        return QStringLiteral("the sound server (pulseaudio) did not start");
+        return QStringLiteral("the sound server (%1) did not start").arg(SoundServer::name(sound.kind()));
     return {};
 }
 

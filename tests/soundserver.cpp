@@ -3,14 +3,35 @@
 
 #include "desktop.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <signal.h>
 
-SoundServer::SoundServer()
+namespace {
+
+// What PipeWire's session manager finds for itself on a desktop: sound
+// cards, cameras, Bluetooth. The test's server has its silent sink only,
+// and never takes the machine's own devices from the user's server.
+const char *const noDevices[][2] = {
+    {"main.lua.d/51-relogio-test.lua", "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
+                                       "libcamera_monitor.enabled = false\n"},
+    {"bluetooth.lua.d/51-relogio-test.lua", "bluez_monitor.enabled = false\n"},
+};
+
+} // namespace
+
+SoundServer::SoundServer(Kind kind) : m_kind(kind)
 {
     QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QDir(m_dir.path()).mkpath(QStringLiteral("pulse"));
+    for (QProcess &p : m_processes) {
+        endsWithTheTest(p);
+        p.setStandardOutputFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
+        p.setStandardErrorFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
+    }
     start();
 }
 
@@ -23,61 +44,108 @@ SoundServer::~SoundServer()
 QProcessEnvironment SoundServer::environment() const
 {
     QProcessEnvironment env;
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + m_dir.filePath(QStringLiteral("native")));
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + m_dir.filePath(QStringLiteral("pulse/native")));
     return env;
+}
+
+QString SoundServer::pactl(const QStringList &arguments) const
+{
+    return runCommand(QStringLiteral("pactl"), arguments, 5000, environment()).trimmed();
 }
 
 bool SoundServer::isRunning() const
 {
-    if (m_server.state() != QProcess::Running)
-        return false;
-    QProcess info;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(environment());
-    info.setProcessEnvironment(env);
-    info.start(QStringLiteral("pactl"), {QStringLiteral("info")});
-    return info.waitForFinished(5000) && info.exitCode() == 0;
+    for (int i = 0; i < (m_kind == PipeWire ? 3 : 1); ++i) {
+        if (m_processes[i].state() != QProcess::Running)
+            return false;
+    }
+    // PipeWire answers before its session manager has put the sink in place.
+    return m_kind == PipeWire ? pactl({QStringLiteral("get-default-sink")}) == sink()
+                              : !pactl({QStringLiteral("info")}).isEmpty();
 }
 
 bool SoundServer::start()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Nothing of the user's own servers, settings and display.
+    for (const char *name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR",
+                             "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
     env.insert(QStringLiteral("HOME"), m_dir.path());
     env.insert(m_bus.environment());
-    m_server.setProcessEnvironment(env);
-    endsWithTheTest(m_server);
-    m_server.setStandardOutputFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
-    m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
-    m_server.start(QStringLiteral("pulseaudio"),
-                   {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"), QStringLiteral("--exit-idle-time=-1"),
-                    QStringLiteral("--use-pid-file=false"), QStringLiteral("-n"),
-                    QStringLiteral("--load=module-null-sink sink_name=") + sink(),
-                    QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=")
-                        + m_dir.filePath(QStringLiteral("native"))});
+    if (m_kind == PipeWire)
+        return startPipeWire(env);
+    m_processes[0].setProcessEnvironment(env);
+    m_processes[0].start(QStringLiteral("pulseaudio"),
+                         {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
+                          QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=false"), QStringLiteral("-n"),
+                          QStringLiteral("--load=module-null-sink sink_name=") + sink(),
+                          QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=")
+                              + m_dir.filePath(QStringLiteral("pulse/native"))});
     return QTest::qWaitFor([this] { return isRunning(); }, 30000);
+}
+
+bool SoundServer::startPipeWire(const QProcessEnvironment &env)
+{
+    for (const auto &[file, text] : noDevices) {
+        const QString path = m_dir.filePath(QStringLiteral(".config/wireplumber/") + QLatin1String(file));
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(text) < 0)
+            return false;
+    }
+    const QStringList programs{QStringLiteral("pipewire"), QStringLiteral("wireplumber"), QStringLiteral("pipewire-pulse")};
+    for (int i = 0; i < 3; ++i) {
+        m_processes[i].setProcessEnvironment(env);
+        m_processes[i].start(programs[i], {});
+        // The session manager and the PulseAudio server connect to PipeWire.
+        if (i == 0 && !QTest::qWaitFor([this] { return QFile::exists(m_dir.filePath(QStringLiteral("pipewire-0"))); }, 30000))
+            return false;
+    }
+    if (!QTest::qWaitFor([this] { return !pactl({QStringLiteral("info")}).isEmpty(); }, 30000))
+        return false;
+    pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"), QStringLiteral("sink_name=") + sink()});
+    pactl({QStringLiteral("set-default-sink"), sink()});
+    return QTest::qWaitFor([this] { return isRunning(); }, 30000);
+}
+
+bool SoundServer::startAs(Kind kind)
+{
+    thaw();
+    kill();
+    m_kind = kind;
+    return start();
 }
 
 void SoundServer::freeze()
 {
-    if (m_server.state() == QProcess::Running && !m_frozen) {
-        ::kill(pid_t(m_server.processId()), SIGSTOP);
-        m_frozen = true;
+    if (m_frozen)
+        return;
+    for (QProcess &p : m_processes) {
+        if (p.state() == QProcess::Running)
+            ::kill(pid_t(p.processId()), SIGSTOP);
     }
+    m_frozen = true;
 }
 
 void SoundServer::thaw()
 {
-    if (m_frozen) {
-        ::kill(pid_t(m_server.processId()), SIGCONT);
-        m_frozen = false;
+    if (!m_frozen)
+        return;
+    for (QProcess &p : m_processes) {
+        if (p.state() == QProcess::Running)
+            ::kill(pid_t(p.processId()), SIGCONT);
     }
+    m_frozen = false;
 }
 
 void SoundServer::kill()
 {
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.kill();
-        m_server.waitForFinished(5000);
+    for (QProcess &p : m_processes) {
+        if (p.state() != QProcess::NotRunning) {
+            p.kill();
+            p.waitForFinished(5000);
+        }
     }
 }

@@ -1,22 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// A PulseAudio server of the test's own, with a silent sink, that the test
-// can freeze, kill and start again, as a desktop's sound server may do.
+// A sound server of the test's own, with a silent sink, that the test can
+// freeze, kill and start again, as a desktop's sound server may do: either
+// PulseAudio itself or PipeWire with its PulseAudio server, as Debian's
+// desktops have it. Programs talk to either through libpulse.
 
 #include "sessionbus.h"
 
+#include <QMetaType>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <array>
+
 class SoundServer
 {
 public:
+    enum Kind { PulseAudio, PipeWire };
+
     // Started; isRunning() tells whether it came up.
-    SoundServer();
+    explicit SoundServer(Kind kind = PulseAudio);
     ~SoundServer();
 
+    Kind kind() const { return m_kind; }
+    static QString name(Kind kind) { return kind == PipeWire ? QStringLiteral("PipeWire") : QStringLiteral("PulseAudio"); }
     bool isRunning() const;
     // For the programs that are to use it.
     QProcessEnvironment environment() const;
@@ -26,12 +35,23 @@ public:
     void thaw();   // SIGCONT
     void kill();   // SIGKILL, as a crash
     bool start();
+    // Ends this server and starts one of the other kind in its place, with
+    // the same address.
+    bool startAs(Kind kind);
 
 private:
+    bool startPipeWire(const QProcessEnvironment &env);
+    QString pactl(const QStringList &arguments) const;
+
+    Kind m_kind;
     QTemporaryDir m_dir;
-    // PulseAudio takes a name on its session bus, which a user's own
+    // The server takes a name on its session bus, which a user's own
     // server already holds on the user's.
     SessionBus m_bus;
-    QProcess m_server;
+    // PulseAudio alone; or PipeWire, its session manager and its
+    // PulseAudio server.
+    std::array<QProcess, 3> m_processes;
     bool m_frozen = false;
 };
+
+Q_DECLARE_METATYPE(SoundServer::Kind)

@@ -100,11 +100,14 @@ void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound_data()
     QTest::addColumn<QString>("sound"); // empty: the list's own first entry, which Linux does not have
     QTest::addColumn<QByteArray>("content"); // null: four seconds of a sine
     QTest::addColumn<bool>("tone");     // the program's own tone is heard instead
-    QTest::newRow("a WAV file") << "despertar.wav" << QByteArray() << false;
-    QTest::newRow("spaces and accents in the path") << "Músicas do João/canção de ninar.wav" << QByteArray() << false;
-    QTest::newRow("the default sound, missing") << "" << QByteArray() << true;
-    QTest::newRow("a file of 0 bytes") << "vazio.mp3" << QByteArray("") << true;
-    QTest::newRow("a letter renamed .wma") << "carta.wma" << QByteArray("Querida, não é uma música.\n").repeated(100) << true;
+    QTest::addColumn<SoundServer::Kind>("server");
+    const auto pulse = SoundServer::PulseAudio;
+    QTest::newRow("a WAV file") << "despertar.wav" << QByteArray() << false << pulse;
+    QTest::newRow("a WAV file on PipeWire") << "despertar.wav" << QByteArray() << false << SoundServer::PipeWire;
+    QTest::newRow("spaces and accents in the path") << "Músicas do João/canção de ninar.wav" << QByteArray() << false << pulse;
+    QTest::newRow("the default sound, missing") << "" << QByteArray() << true << pulse;
+    QTest::newRow("a file of 0 bytes") << "vazio.mp3" << QByteArray("") << true << pulse;
+    QTest::newRow("a letter renamed .wma") << "carta.wma" << QByteArray("Querida, não é uma música.\n").repeated(100) << true << pulse;
 }
 
 void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
@@ -112,6 +115,9 @@ void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
     QFETCH(QString, sound);
     QFETCH(QByteArray, content);
     QFETCH(bool, tone);
+    QFETCH(SoundServer::Kind, server);
+    if (m_desktop->sound.kind() != server)
+        QVERIFY(m_desktop->sound.startAs(server));
     listen();
     auto clock = start();
     QVERIFY(!clock->window().isEmpty());

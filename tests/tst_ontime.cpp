@@ -21,6 +21,7 @@ private Q_SLOTS:
     void initTestCase();
     void aFrozenSoundServerNeitherStopsTheClockNorTheAlarm();
     void aSlowDiskNeitherStopsTheClockNorTheAlarm();
+    void aSoundServerThatComesBackPlaysTheNextAlarm_data();
     void aSoundServerThatComesBackPlaysTheNextAlarm();
 
 private:
@@ -150,8 +151,18 @@ void tst_ontime::aSlowDiskNeitherStopsTheClockNorTheAlarm()
     quit(*clock, box);
 }
 
+void tst_ontime::aSoundServerThatComesBackPlaysTheNextAlarm_data()
+{
+    QTest::addColumn<SoundServer::Kind>("server");
+    QTest::newRow("PulseAudio") << SoundServer::PulseAudio;
+    QTest::newRow("PipeWire") << SoundServer::PipeWire;
+}
+
 void tst_ontime::aSoundServerThatComesBackPlaysTheNextAlarm()
 {
+    QFETCH(SoundServer::Kind, server);
+    if (m_desktop->sound.kind() != server)
+        QVERIFY(m_desktop->sound.startAs(server));
     auto clock = startWithAlarm(scenario::writeSound(m_dir, QStringLiteral("volta.wav")), {});
     QVERIFY(clock);
     auto monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_desktop->sound.environment());

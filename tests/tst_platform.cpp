@@ -62,23 +62,27 @@ void tst_platform::pace_data()
 {
     QTest::addColumn<qint64>("nowMs");
     QTest::addColumn<qint64>("lastSecond");
+    QTest::addColumn<int>("phaseMs");
     QTest::addColumn<bool>("fires");
     QTest::addColumn<int>("sleepMs");
-    QTest::newRow("just after a new second begins") << qint64(5010) << qint64(4) << true << 1000;
-    QTest::newRow("late in a new second") << qint64(5700) << qint64(4) << true << 310;
-    QTest::newRow("awake early, in the second that had its tick") << qint64(4995) << qint64(4) << false << 15;
-    QTest::newRow("the clock set back half a second") << qint64(5510) << qint64(5) << false << 500;
-    QTest::newRow("the clock set forward an hour") << qint64(3605020) << qint64(5) << true << 990;
-    QTest::newRow("before 1970") << qint64(-990) << qint64(-2) << true << 1000;
+    QTest::newRow("just after a new second begins") << qint64(5010) << qint64(4) << 10 << true << 1000;
+    QTest::newRow("late in a new second") << qint64(5700) << qint64(4) << 10 << true << 310;
+    QTest::newRow("awake early, in the second that had its tick") << qint64(4995) << qint64(4) << 10 << false << 15;
+    QTest::newRow("the clock set back half a second") << qint64(5510) << qint64(5) << 10 << false << 500;
+    QTest::newRow("the clock set forward an hour") << qint64(3605020) << qint64(5) << 10 << true << 990;
+    QTest::newRow("before 1970") << qint64(-990) << qint64(-2) << 10 << true << 1000;
+    QTest::newRow("at the turn of the second") << qint64(5000) << qint64(4) << 1 << true << 1001;
+    QTest::newRow("a millisecond before the turn") << qint64(4999) << qint64(4) << 1 << false << 2;
 }
 
 void tst_platform::pace()
 {
     QFETCH(qint64, nowMs);
     QFETCH(qint64, lastSecond);
+    QFETCH(int, phaseMs);
     QFETCH(bool, fires);
     QFETCH(int, sleepMs);
-    const platform::Pace p = platform::pace(nowMs, lastSecond, 10);
+    const platform::Pace p = platform::pace(nowMs, lastSecond, phaseMs);
     QCOMPARE(p.fires, fires);
     QCOMPARE(p.sleepMs, sleepMs);
 }
