@@ -3,6 +3,7 @@
 
 #include "platform/backgroundsound.h"
 #include "platform/soundidentity.h"
+#include "platform/x11hints.h"
 
 #include <QCoreApplication>
 
@@ -106,14 +107,16 @@ void QtMessageBox::exclamation(QWidget *parent, const QString &title, const QStr
     // Centred on the window, the box would hide the clock's time. Where a
     // window may place itself (X11, not Wayland) it goes beside it, with a
     // frame taken to be like the window's. GNOME attaches a box that belongs
-    // to a window to it, centred; one of no window goes where it asks.
-    // Modal, it still holds every window of the program.
+    // to a window to it, centred; one of no window goes where it asks, and
+    // task bars would list it as a window of its own. Modal, it still holds
+    // every window of the program.
     if (parent && parent->isVisible() && QGuiApplication::platformName() == QLatin1String("xcb")) {
         const QWidget *window = parent->window();
         const QPoint frame = window->geometry().topLeft() - window->frameGeometry().topLeft();
         const QSize size = box.sizeHint() + QSize(frame.x(), frame.y());
         if (const auto place = besideTheWindow(window->frameGeometry(), size, window->screen()->availableGeometry())) {
             box.setParent(nullptr, box.windowFlags());
+            keepOffTheTaskBar(&box);
             // Until shown, the box's place is that of its inside.
             box.move(*place + frame);
         }

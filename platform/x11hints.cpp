@@ -31,16 +31,21 @@ constexpr uint32_t motifFunctionsGiven = 1u << 0;
 constexpr uint32_t motifAllFunctionsBut = 1u << 0; // the functions listed are the ones taken away
 constexpr uint32_t motifMinimise = 1u << 3;
 
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    const XcbReply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr),
+        &std::free);
+    return atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
 void addMinimiseFunction(xcb_connection_t *connection, xcb_window_t window)
 {
-    static constexpr char name[] = "_MOTIF_WM_HINTS";
-    const XcbReply<xcb_intern_atom_reply_t> atom(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr), &std::free);
-    if (!atom)
+    const xcb_atom_t atom = internAtom(connection, "_MOTIF_WM_HINTS");
+    if (atom == XCB_ATOM_NONE)
         return;
     const XcbReply<xcb_get_property_reply_t> property(
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, atom->atom, atom->atom, 0, 5), nullptr),
-        &std::free);
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, atom, atom, 0, 5), nullptr), &std::free);
     // Qt writes the hints as the window is made; without them every
     // function is granted anyway.
     uint32_t hints[5];
@@ -53,7 +58,7 @@ void addMinimiseFunction(xcb_connection_t *connection, xcb_window_t window)
         hints[1] &= ~motifMinimise;
     else
         hints[1] |= motifMinimise;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom->atom, atom->atom, 32, 5, hints);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom, atom, 32, 5, hints);
     xcb_flush(connection);
 }
 
@@ -97,6 +102,22 @@ void keepMinimiseFunction(QWidget *window)
     MinimiseFunction::apply(window);
 }
 
+void keepOffTheTaskBar(QWidget *window)
+{
+    xcb_connection_t *connection = x11Connection();
+    if (!connection)
+        return;
+    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    const xcb_atom_t skipTaskbar = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE)
+        return;
+    // The window manager reads the states a window is mapped with; Qt adds
+    // its own to the ones it finds there.
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state, XCB_ATOM_ATOM, 32, 1,
+                        &skipTaskbar);
+    xcb_flush(connection);
+}
+
 QByteArray platformForSession(const QProcessEnvironment &environment)
 {
     auto has = [&](const char *name) { return !environment.value(QLatin1String(name)).isEmpty(); };
@@ -104,7 +125,11 @@ QByteArray platformForSession(const QProcessEnvironment &environment)
         return {};
     // Ubuntu's session says "ubuntu:GNOME"; GNOME Classic "GNOME-Classic:GNOME".
     const QStringList desktops = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'));
-    return desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive) ? QByteArrayLiteral("xcb") : QByteArray();
+    for (const QLatin1String desktop : {QLatin1String("GNOME"), QLatin1String("KDE")}) {
+        if (desktops.contains(desktop, Qt::CaseInsensitive))
+            return QByteArrayLiteral("xcb");
+    }
+    return {};
 }
 
 } // namespace platform

@@ -23,11 +23,18 @@ void createWithWindowClass(QWidget *window, const QString &windowClass);
 // button. Holds for every native window the widget is given; X11 only.
 void keepMinimiseFunction(QWidget *window);
 
+// A window shown without a parent, such as a message box that places itself,
+// would otherwise get a task bar entry of its own beside the program's
+// window. Before the window is shown; X11 only.
+void keepOffTheTaskBar(QWidget *window);
+
 // The Qt platform the program asks for in a session like the one described:
-// "xcb" on a GNOME Wayland session that has XWayland, where GNOME draws no
-// title bar for a Wayland window and lets none place itself, but gives an
-// X11 window its own title bar and the place the program asks for. Empty
-// where Qt's own choice stands, and always where the user made one.
+// "xcb" on a GNOME or Plasma Wayland session that has XWayland. GNOME draws
+// no title bar for a Wayland window; neither lets a Wayland window place
+// itself or its message box, and both centre the box on the window, over
+// the time. An X11 window gets the desktop's own title bar and the places
+// the program asks for. Empty where Qt's own choice stands, and always where
+// the user made one.
 QByteArray platformForSession(const QProcessEnvironment &environment);
 
 } // namespace platform

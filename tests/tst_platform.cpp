@@ -313,7 +313,7 @@ void tst_platform::platformForSession_data()
     QTest::newRow("GNOME without XWayland") << "GNOME" << wl << "" << "" << QByteArray();
     QTest::newRow("GNOME on X11") << "GNOME" << "" << x << "" << QByteArray();
     QTest::newRow("the user's choice") << "GNOME" << wl << x << "wayland" << QByteArray();
-    QTest::newRow("Plasma") << "KDE" << wl << x << "" << QByteArray();
+    QTest::newRow("Plasma with XWayland") << "KDE" << wl << x << "" << QByteArray("xcb");
     QTest::newRow("no desktop named") << "" << wl << x << "" << QByteArray();
 }
 
