@@ -46,10 +46,11 @@ RELOGIO_TEST_PACKAGES=(
 )
 
 # Only for the desktops lane (scripts/desktops), never for CI: GNOME Shell
-# with XWayland and its tray extension, and KWin with its Breeze decorations.
+# with XWayland and its tray extension, and KWin with its Breeze decorations
+# and Plasma's shell (its panel, task manager and notification area).
 RELOGIO_DESKTOP_PACKAGES=(
   gnome-shell gnome-shell-extension-appindicator xwayland libglib2.0-bin
-  kwin-wayland breeze
+  kwin-wayland breeze plasma-desktop kded5 kactivitymanagerd
 )
 
 relogio_install() {
