@@ -5,15 +5,15 @@
 
 #include "app/frmob.h"
 
-#include "platform/commandbar.h"
-#include "platform/controls.h"
-#include "platform/dialogfont.h"
-#include "platform/events.h"
-#include "platform/pacedtimer.h"
-#include "platform/simplestatusbar.h"
-#include "platform/syscolors.h"
-#include "platform/twips.h"
-#include "platform/x11hints.h"
+#include "forms/commandbar.h"
+#include "forms/controls.h"
+#include "forms/dialogfont.h"
+#include "forms/events.h"
+#include "desktop/pacedtimer.h"
+#include "forms/simplestatusbar.h"
+#include "forms/syscolors.h"
+#include "forms/twips.h"
+#include "desktop/x11hints.h"
 #include "sound/frmmusica.h"
 #include "sound/mediaplayer.h"
 #include "windows/frmajuda.h"
@@ -33,12 +33,12 @@
 #include <QStyle>
 #include <QToolButton>
 
-using platform::control;
-using platform::label;
-using platform::on;
-using platform::place;
-using platform::SysColor;
-using platform::tw;
+using forms::control;
+using forms::label;
+using forms::on;
+using forms::place;
+using forms::SysColor;
+using forms::tw;
 
 const QString frmob::caption = QStringLiteral("Relógio Trivelandor Ovalen Brakmund!");
 
@@ -49,7 +49,7 @@ QComboBox *dropDownList(QWidget *parent, const char *name, const QString &access
     auto *c = control<QComboBox>(parent, name);
     c->setEditable(false);
     c->setMaxVisibleItems(12);
-    platform::nameForScreenReaders(c, accessibleName);
+    forms::nameForScreenReaders(c, accessibleName);
     return c;
 }
 
@@ -62,7 +62,7 @@ void stackTopmostFirst(std::initializer_list<QWidget *> controls)
 
 } // namespace
 
-frmob::frmob(const platform::Services &services, QWidget *parent)
+frmob::frmob(const desktop::Services &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), imglstcomandos(QSize(20, 20))
 {
     setObjectName(QStringLiteral("frmob"));
@@ -103,13 +103,13 @@ void frmob::createControls()
     // the minimise button, and the desktop may still minimise it.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    platform::keepMinimiseFunction(this);
-    setFont(platform::dialogFont());
+    desktop::keepMinimiseFunction(this);
+    setFont(forms::dialogFont());
 
     surface = control<QWidget>(this, "surface");
     setCentralWidget(surface);
 
-    Toolbar1 = new platform::CommandBar(surface);
+    Toolbar1 = new forms::CommandBar(surface);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     place(Toolbar1, 0, 0, 4470, 480);
 
@@ -123,20 +123,20 @@ void frmob::createControls()
     txttexto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txttexto->setTabChangesFocus(true);
     txttexto->setAccessibleName(QStringLiteral("Mensagem do alarme"));
-    platform::setBackground(txttexto, SysColor::InactiveTitleBar);
+    forms::setBackground(txttexto, SysColor::InactiveTitleBar);
     place(txttexto, 0, 2520, 4455, 1455);
 
-    stbovalen = new platform::SimpleStatusBar(surface);
+    stbovalen = new forms::SimpleStatusBar(surface);
     stbovalen->setObjectName(QStringLiteral("stbovalen"));
     stbovalen->setSimpleText(caption);
     place(stbovalen, 0, 4050, 4470, 375);
 
-    trmrelogio = new platform::PacedTimer(m_services.clock, this);
+    trmrelogio = new desktop::PacedTimer(m_services.clock, this);
     trmrelogio->setObjectName(QStringLiteral("trmrelogio"));
 
     // Inside the frame.
     cmbdir = dropDownList(fracontroles, "cmbdir", QStringLiteral("Som do alarme"));
-    platform::setBackground(cmbdir, SysColor::InactiveTitleBar);
+    forms::setBackground(cmbdir, SysColor::InactiveTitleBar);
     place(cmbdir, 240, 1200, 2055, 315);
 
     Picture3 = control<QWidget>(fracontroles, "Picture3", 30, 800, 2295, 135);
@@ -180,7 +180,7 @@ void frmob::createControls()
         *field = label(Picture2, name, QString());
         (*field)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         (*field)->setAlignment(Qt::AlignCenter);
-        platform::setBackground(*field, SysColor::AppWorkspace);
+        forms::setBackground(*field, SysColor::AppWorkspace);
         place(*field, 960, top, 1095, 255);
     }
 
@@ -282,7 +282,7 @@ void frmob::createMenus()
 void frmob::createCommandBar()
 {
     Toolbar1->setIconSize(imglstcomandos.imageSize());
-    Toolbar1->setFont(platform::dialogFont(10));
+    Toolbar1->setFont(forms::dialogFont(10));
     struct Button {
         const char *caption; // null for a separator
         const char *key;
@@ -346,8 +346,8 @@ void frmob::connectHandlers()
     command(menuminimizar, this, &frmob::menuminimizar_Click);
     command(menusobre, this, &frmob::menusobre_Click);
     command(menuprograma, this, &frmob::menuprograma_Click);
-    connect(Toolbar1, &platform::CommandBar::buttonClick, this, &frmob::Toolbar1_ButtonClick);
-    connect(trmrelogio, &platform::PacedTimer::timeout, this, &frmob::trmrelogio_Timer);
+    connect(Toolbar1, &forms::CommandBar::buttonClick, this, &frmob::Toolbar1_ButtonClick);
+    connect(trmrelogio, &desktop::PacedTimer::timeout, this, &frmob::trmrelogio_Timer);
 
     // The lists are chosen from, never typed into: the hours list reports
     // no change of text, so its handler never runs in this window.
@@ -377,5 +377,5 @@ void frmob::connectHandlers()
     for (QWidget *w : std::initializer_list<QWidget *>{
              cmbhoras, cmbminutos, cmbsegundos, cmbdir, lbldigiteahora, lbltitulohoraatual,
              lbltitulodataatual, Picture3, Picture2, Toolbar1, stbovalen})
-        platform::keepPointerEvents(w);
+        forms::keepPointerEvents(w);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scenario.h"
 
-#include "platform/tone.h"
+#include "soundengine/tone.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +21,7 @@ QString writeSound(const QTemporaryDir &dir, const QString &name, const QByteArr
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
-    f.write(content.isNull() ? platform::wavFile(platform::sineSamples(soundPitch, 4, 22050), 22050) : content);
+    f.write(content.isNull() ? soundengine::wavFile(soundengine::sineSamples(soundPitch, 4, 22050), 22050) : content);
     return path;
 }
 

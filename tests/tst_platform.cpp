@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces that stand between the program and Qt.
 
-#include "platform/commandbar.h"
-#include "platform/events.h"
-#include "platform/iconmenu.h"
-#include "platform/imagelist.h"
-#include "platform/pacedtimer.h"
-#include "platform/qtservices.h"
-#include "platform/services.h"
-#include "platform/simplestatusbar.h"
-#include "platform/soundidentity.h"
-#include "platform/x11hints.h"
+#include "forms/commandbar.h"
+#include "forms/events.h"
+#include "forms/iconmenu.h"
+#include "forms/imagelist.h"
+#include "desktop/pacedtimer.h"
+#include "desktop/qtservices.h"
+#include "desktop/services.h"
+#include "forms/simplestatusbar.h"
+#include "desktop/soundidentity.h"
+#include "desktop/x11hints.h"
 
 #include "environment.h"
 
@@ -82,18 +82,18 @@ void tst_platform::pace()
     QFETCH(int, phaseMs);
     QFETCH(bool, fires);
     QFETCH(int, sleepMs);
-    const platform::Pace p = platform::pace(nowMs, lastSecond, phaseMs);
+    const desktop::Pace p = desktop::pace(nowMs, lastSecond, phaseMs);
     QCOMPARE(p.fires, fires);
     QCOMPARE(p.sleepMs, sleepMs);
 }
 
 void tst_platform::pacedTimerTicksJustAfterTheSecondBegins()
 {
-    platform::QtClock clock;
-    platform::PacedTimer timer(clock, nullptr);
+    desktop::QtClock clock;
+    desktop::PacedTimer timer(clock, nullptr);
     QList<qint64> ticks;
     QObject context;
-    QObject::connect(&timer, &platform::PacedTimer::timeout, &context,
+    QObject::connect(&timer, &desktop::PacedTimer::timeout, &context,
                      [&] { ticks << clock.now().toMSecsSinceEpoch(); });
     timer.start();
     QTRY_COMPARE_WITH_TIMEOUT(ticks.size(), 2, 5000);
@@ -105,7 +105,7 @@ void tst_platform::pacedTimerTicksJustAfterTheSecondBegins()
 
 void tst_platform::imageListFindsByPositionAndKey()
 {
-    platform::ImageList list(QSize(20, 20));
+    forms::ImageList list(QSize(20, 20));
     list.add(QStringLiteral(":/images/08.svg"), QStringLiteral("abrir"));
     list.add(QStringLiteral(":/images/19.svg"));
     list.add(QStringLiteral(":/images/10.svg"), QStringLiteral("minimizar"));
@@ -141,11 +141,11 @@ void tst_platform::iconMenuNamesItemsAndCountsFromZero()
     open->setObjectName(QStringLiteral("menuabrir"));
     QAction *other = menu->addAction(QStringLiteral("Outro"));
 
-    platform::ImageList list(QSize(20, 20));
+    forms::ImageList list(QSize(20, 20));
     list.add(QStringLiteral(":/images/01.svg"));
     list.add(QStringLiteral(":/images/08.svg"), QStringLiteral("abrir"));
 
-    platform::IconMenu icons;
+    forms::IconMenu icons;
     QVERIFY(!icons.setItemIcon(QStringLiteral("menuabrir"), 1)); // not attached yet
     icons.attachMenus(&window);
     icons.setIconList(&list);
@@ -159,7 +159,7 @@ void tst_platform::iconMenuNamesItemsAndCountsFromZero()
 void tst_platform::commandBarReportsPositionsAndKeepsAllButtonsInSight()
 {
     QWidget window;
-    platform::CommandBar bar(&window);
+    forms::CommandBar bar(&window);
     bar.setObjectName(QStringLiteral("bar"));
     bar.setGeometry(0, 0, 200, 32);
     const QIcon picture(QStringLiteral(":/images/16.svg"));
@@ -171,7 +171,7 @@ void tst_platform::commandBarReportsPositionsAndKeepsAllButtonsInSight()
     QCOMPARE(bar.count(), 3);
     QVERIFY(bar.button(2) == nullptr);
     QVERIFY(bar.button(4) == nullptr);
-    QSignalSpy clicks(&bar, &platform::CommandBar::buttonClick);
+    QSignalSpy clicks(&bar, &forms::CommandBar::buttonClick);
     QTest::mouseClick(bar.button(3), Qt::LeftButton);
     QTest::mouseClick(bar.button(1), Qt::LeftButton);
     QCOMPARE(clicks.size(), 2);
@@ -194,7 +194,7 @@ void tst_platform::eventRouteIgnoresFocusThatLeavesForAPopup()
     auto *other = new QLineEdit(&window);
     other->move(0, 40);
     Recorder r;
-    platform::on(list).focusIn(&r, &Recorder::focusIn).focusOut(&r, &Recorder::focusOut);
+    forms::on(list).focusIn(&r, &Recorder::focusIn).focusOut(&r, &Recorder::focusOut);
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -223,10 +223,10 @@ void tst_platform::eventRouteStopsPointerMovesAtTheRoutedArea()
     auto *quiet = new QWidget(panel);
     quiet->setGeometry(50, 50, 30, 30);
     Recorder onWindow, onPanel, onInner;
-    platform::on(&window).mouseMove(&onWindow, &Recorder::move);
-    platform::on(panel).mouseMove(&onPanel, &Recorder::move);
-    platform::on(inner).mouseMove(&onInner, &Recorder::move);
-    platform::keepPointerEvents(quiet);
+    forms::on(&window).mouseMove(&onWindow, &Recorder::move);
+    forms::on(panel).mouseMove(&onPanel, &Recorder::move);
+    forms::on(inner).mouseMove(&onInner, &Recorder::move);
+    forms::keepPointerEvents(quiet);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -248,7 +248,7 @@ void tst_platform::eventRouteClickNeedsPressAndReleaseInside()
     QWidget panel;
     panel.resize(50, 50);
     Recorder r;
-    platform::on(&panel).click(&r, &Recorder::click);
+    forms::on(&panel).click(&r, &Recorder::click);
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(10, 10));
@@ -262,7 +262,7 @@ void tst_platform::eventRouteClickNeedsPressAndReleaseInside()
 void tst_platform::statusBarKeepsItsTextWhileHidden()
 {
     QWidget window;
-    platform::SimpleStatusBar bar(&window);
+    forms::SimpleStatusBar bar(&window);
     window.show();
     bar.hide();
     bar.setSimpleText(QStringLiteral(" com um branco à frente"));
@@ -279,7 +279,7 @@ void tst_platform::theSoundIsNamedForMixersButNoProgramItStarts()
     const EnvironmentGuard noIcon("PULSE_PROP_application.icon_name", QByteArray());
     // What the user's environment says stands.
     const EnvironmentGuard ownRole("PULSE_PROP_media.role", "music");
-    platform::nameTheSoundForMixers("Relógio", "io.example.relogio");
+    desktop::nameTheSoundForMixers("Relógio", "io.example.relogio");
     QCOMPARE(qgetenv("PULSE_PROP_OVERRIDE_application.name"), QByteArray("Relógio"));
     QCOMPARE(qgetenv("PULSE_PROP_application.icon_name"), QByteArray("io.example.relogio"));
     QCOMPARE(qgetenv("PULSE_PROP_media.role"), QByteArray("music"));
@@ -288,7 +288,7 @@ void tst_platform::theSoundIsNamedForMixersButNoProgramItStarts()
     // sh, hands on variables with dots in their names).
     QTemporaryDir dir;
     const QString seen = dir.filePath(QStringLiteral("environment"));
-    QVERIFY(platform::QtProgramLauncher().startDetached(
+    QVERIFY(desktop::QtProgramLauncher().startDetached(
         QStringLiteral("/bin/bash"), {QStringLiteral("-c"), QStringLiteral("env > \"$0.part\" && mv \"$0.part\" \"$0\""), seen}));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(seen), 10000);
     QFile file(seen);
@@ -329,7 +329,7 @@ void tst_platform::platformForSession()
         if (!value.isEmpty())
             session.insert(QLatin1String(name), value);
     }
-    QTEST(platform::platformForSession(session), "platform");
+    QTEST(desktop::platformForSession(session), "platform");
 }
 
 void tst_platform::boxGoesBesideTheWindow_data()
@@ -347,7 +347,7 @@ void tst_platform::boxGoesBesideTheWindow()
 {
     QFETCH(QRect, window);
     QFETCH(QPoint, place);
-    const auto found = platform::besideTheWindow(window, QSize(300, 143), QRect(0, 32, 1280, 768));
+    const auto found = desktop::besideTheWindow(window, QSize(300, 143), QRect(0, 32, 1280, 768));
     QCOMPARE(found.value_or(QPoint(-1, -1)), place);
 }
 
