@@ -5,15 +5,15 @@
 
 #include "app/frmob.h"
 
+#include "desktop/pacedtimer.h"
+#include "desktop/x11hints.h"
 #include "forms/commandbar.h"
 #include "forms/controls.h"
 #include "forms/dialogfont.h"
 #include "forms/events.h"
-#include "desktop/pacedtimer.h"
 #include "forms/simplestatusbar.h"
 #include "forms/syscolors.h"
 #include "forms/twips.h"
-#include "desktop/x11hints.h"
 #include "sound/frmmusica.h"
 #include "sound/mediaplayer.h"
 #include "windows/frmajuda.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "desktop/services.h"
 #include "forms/iconmenu.h"
 #include "forms/imagelist.h"
-#include "desktop/services.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmob.h"
 
-#include "soundengine/backgroundsound.h"
 #include "desktop/qtservices.h"
 #include "desktop/soundidentity.h"
 #include "desktop/unixsignals.h"
 #include "desktop/x11hints.h"
+#include "soundengine/backgroundsound.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -16,9 +16,9 @@
 #include "fakes.h"
 #include "soundserver.h"
 
-#include "soundengine/backgroundsound.h"
 #include "desktop/pacedtimer.h"
 #include "desktop/qtservices.h"
+#include "soundengine/backgroundsound.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces that stand between the program and Qt.
 
+#include "desktop/pacedtimer.h"
+#include "desktop/qtservices.h"
+#include "desktop/services.h"
+#include "desktop/soundidentity.h"
+#include "desktop/x11hints.h"
 #include "forms/commandbar.h"
 #include "forms/events.h"
 #include "forms/iconmenu.h"
 #include "forms/imagelist.h"
-#include "desktop/pacedtimer.h"
-#include "desktop/qtservices.h"
-#include "desktop/services.h"
 #include "forms/simplestatusbar.h"
-#include "desktop/soundidentity.h"
-#include "desktop/x11hints.h"
 
 #include "environment.h"
 
