@@ -97,12 +97,23 @@ void frmob::createImageList()
 
 void frmob::createControls()
 {
+    createWindowControls();
+    createAlarmFrame();
+    createPlayer();
+    createClockPanel();
+    stackAndOrderControls();
+    setOpenDialogSettings();
+}
+
+// The window itself and what lies on its surface: the command bar, the
+// frame, the message and the status bar; and the clock's timer.
+void frmob::createWindowControls()
+{
     setWindowTitle(caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/relogio.svg")));
     // A fixed window with a close button only: "Minimizar" stands in for
     // the minimise button, and the desktop may still minimise it.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | forms::fixedWindowHints);
     desktop::keepMinimiseFunction(this);
     setFont(forms::dialogFont());
 
@@ -133,8 +144,12 @@ void frmob::createControls()
 
     trmrelogio = new desktop::PacedTimer(m_services.clock, this);
     trmrelogio->setObjectName(QStringLiteral("trmrelogio"));
+}
 
-    // Inside the frame.
+// Inside the frame: the alarm's lists and text, the sound list and the
+// panels that cover most of the player.
+void frmob::createAlarmFrame()
+{
     cmbdir = dropDownList(fracontroles, "cmbdir", QStringLiteral("Som do alarme"));
     forms::setBackground(cmbdir, SysColor::InactiveTitleBar);
     place(cmbdir, 240, 1200, 2055, 315);
@@ -166,13 +181,29 @@ void frmob::createControls()
 
     lbldigiteahora =
         label(fracontroles, "lbldigiteahora", QStringLiteral("Digite a hora para Despertar:"), 120, 240, 2040, 195);
+}
 
+// The player, under the frame's panels.
+void frmob::createPlayer()
+{
     media = new MediaPlayer(m_services.sound, fracontroles);
     media->setObjectName(QStringLiteral("media"));
     media->setAccessibleName(QStringLiteral("Reprodutor de som"));
     place(media, 120, 840, 4245, 735);
 
-    // Inside the clock panel.
+    // Of the player, only what the controls above it leave uncovered is seen:
+    // a band across its whole width and its lower right corner.
+    const QRect player = media->geometry();
+    const int bandTop = std::max(Picture3->geometry().bottom(), Picture2->geometry().bottom()) + 1;
+    const int bandBottom = Picture1->geometry().top();
+    media->setVisibleParts(QRect(0, bandTop - player.top(), player.width(), bandBottom - bandTop),
+                           QRect(QPoint(Picture1->geometry().right() + 1 - player.left(), bandBottom - player.top()),
+                                 QPoint(player.width() - 1, player.height() - 1)));
+}
+
+// The clock panel: the time and the date, each with its title.
+void frmob::createClockPanel()
+{
     lbltitulohoraatual = label(Picture2, "lbltitulohoraatual", QStringLiteral("Hora Atual:"), 120, 120, 795, 195);
     lbltitulodataatual = label(Picture2, "lbltitulodataatual", QStringLiteral("Data Atual:"), 120, 480, 795, 195);
     for (auto [field, name, top] : {std::tuple{&lblhoraatual, "lblhoraatual", 120},
@@ -183,21 +214,15 @@ void frmob::createControls()
         forms::setBackground(*field, SysColor::AppWorkspace);
         place(*field, 960, top, 1095, 255);
     }
+}
 
+void frmob::stackAndOrderControls()
+{
     // Labels lie on their container's surface, beneath every other control.
     stackTopmostFirst({Toolbar1, fracontroles, txttexto, stbovalen, lbltexto});
     stackTopmostFirst({cmbdir, Picture3, cmbsegundos, cmbminutos, cmbhoras, txthora, Picture1, Picture2,
                        media, lbldigiteahora});
     stackTopmostFirst({lblhoraatual, lbldataatual, lbltitulohoraatual, lbltitulodataatual});
-
-    // Of the player, only what the controls above it leave uncovered is seen:
-    // a band across its whole width and its lower right corner.
-    const QRect player = media->geometry();
-    const int bandTop = std::max(Picture3->geometry().bottom(), Picture2->geometry().bottom()) + 1;
-    const int bandBottom = Picture1->geometry().top();
-    media->setVisibleParts(QRect(0, bandTop - player.top(), player.width(), bandBottom - bandTop),
-                           QRect(QPoint(Picture1->geometry().right() + 1 - player.left(), bandBottom - player.top()),
-                                 QPoint(player.width() - 1, player.height() - 1)));
 
     // Tab order follows the tab indexes; panels, labels and the frame take no focus.
     for (QWidget *panel : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Picture2), Picture3,
@@ -207,7 +232,10 @@ void frmob::createControls()
     QWidget *tabOrder[] = {cmbhoras, cmbminutos, cmbsegundos, txthora, media->volumeSlider(), txttexto, cmbdir};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
 
+void frmob::setOpenDialogSettings()
+{
     dlgarquivo.title = QStringLiteral("Relógio Trivelandor Ovalen Brakmund");
     dlgarquivo.filterText = QStringLiteral("Arquivos de Som (*.mp3, *.wav, *.wma)");
     dlgarquivo.suffixes = {QStringLiteral("mp3"), QStringLiteral("wav"), QStringLiteral("wma")};

@@ -97,6 +97,12 @@ private:
     // app/
     void createImageList();
     void createControls();
+    void createWindowControls();
+    void createAlarmFrame();
+    void createPlayer();
+    void createClockPanel();
+    void stackAndOrderControls();
+    void setOpenDialogSettings();
     void createMenus();
     void createCommandBar();
     void connectHandlers();

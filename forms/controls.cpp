@@ -1,10 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/controls.h"
 
+#include "forms/dialogfont.h"
+
 #include <QComboBox>
 #include <QLabel>
 
 namespace forms {
+
+void setUpSmallWindow(QWidget *window, const char *name, const QString &title, int width, int height)
+{
+    window->setObjectName(QString::fromUtf8(name));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(title);
+    window->setFont(dialogFont());
+    window->setFixedSize(tw(width), tw(height));
+}
 
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {

@@ -35,6 +35,16 @@ W *control(QWidget *parent, const char *name, int left, int top, int width, int 
     return w;
 }
 
+// A window of a fixed size with a title bar and a close button only, as the
+// program's windows were drawn.
+constexpr Qt::WindowFlags fixedWindowHints = Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                             | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                                             | Qt::MSWindowsFixedSizeDialogHint;
+
+// The set-up of a small window the main one opens: its name and title, the
+// dialog font and its size in twips, and it goes when it is closed.
+void setUpSmallWindow(QWidget *window, const char *name, const QString &title, int width, int height);
+
 // A label that shows its text as it stands, never as markup.
 QLabel *label(QWidget *parent, const char *name, const QString &text);
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height);

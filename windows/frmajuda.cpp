@@ -77,15 +77,10 @@ protected:
 } // namespace
 
 frmajuda::frmajuda(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Qt::Window | forms::fixedWindowHints)
 {
-    setObjectName(QStringLiteral("frmajuda"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Ajuda Relógio Trivelandor Ovalen Brakmund!"));
+    forms::setUpSmallWindow(this, "frmajuda", QStringLiteral("Ajuda Relógio Trivelandor Ovalen Brakmund!"), 6765, 5775);
     setWindowIcon(QIcon(QStringLiteral(":/images/ajuda.svg")));
-    setFont(forms::dialogFont());
-    setFixedSize(tw(6765), tw(5775));
     forms::setBackground(this, SysColor::InactiveBorder);
 
     lblatualizar = heading(this, "lblatualizar", QStringLiteral("Atualizar:"), 240, 240, 1140, 360);

@@ -21,16 +21,11 @@ using forms::SysColor;
 using forms::tw;
 
 frmovalen::frmovalen(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Qt::Tool | forms::fixedWindowHints)
 {
-    setObjectName(QStringLiteral("frmovalen"));
-    setAttribute(Qt::WA_DeleteOnClose);
     // The title is the author's name; a tool window carries no icon of its own
     // and stays out of the task bar.
-    setWindowTitle(QStringLiteral("Ovalen Brakmund"));
-    setFont(forms::dialogFont());
-    setFixedSize(tw(4665), tw(3480));
+    forms::setUpSmallWindow(this, "frmovalen", QStringLiteral("Ovalen Brakmund"), 4665, 3480);
 
     frasobre = control<QFrame>(this, "frasobre", 120, 0, 4455, 2535);
     frasobre->setFrameStyle(QFrame::Box | QFrame::Sunken);
