@@ -4,7 +4,7 @@
 #include "alarm/alarm_time.h"
 #include "app/frmob.h"
 
-#include "platform/windowfront.h"
+#include "desktop/windowfront.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -47,7 +47,7 @@ void frmob::showAlarmWindow()
 {
     // Wherever the window is, in the tray, minimised or behind others, the
     // user must see it with the alarm's message.
-    platform::showInFront(this);
+    desktop::showInFront(this);
 }
 
 void frmob::prepareAlarmSound(const QDateTime &now)

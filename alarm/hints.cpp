@@ -4,13 +4,13 @@
 
 #include "app/frmob.h"
 
-#include "platform/simplestatusbar.h"
-#include "platform/syscolors.h"
+#include "forms/simplestatusbar.h"
+#include "forms/syscolors.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 
-using platform::SysColor;
+using forms::SysColor;
 
 void frmob::setHint(const QString &text)
 {
@@ -78,20 +78,20 @@ void frmob::cmbhoras_Change()
 
 void frmob::txttexto_GotFocus()
 {
-    platform::setBackground(txttexto, SysColor::WindowBackground);
+    forms::setBackground(txttexto, SysColor::WindowBackground);
 }
 
 void frmob::txttexto_LostFocus()
 {
-    platform::setBackground(txttexto, SysColor::InactiveTitleBar);
+    forms::setBackground(txttexto, SysColor::InactiveTitleBar);
 }
 
 void frmob::cmbdir_GotFocus()
 {
-    platform::setBackground(cmbdir, SysColor::WindowBackground);
+    forms::setBackground(cmbdir, SysColor::WindowBackground);
 }
 
 void frmob::cmbdir_LostFocus()
 {
-    platform::setBackground(cmbdir, SysColor::InactiveTitleBar);
+    forms::setBackground(cmbdir, SysColor::InactiveTitleBar);
 }

@@ -5,15 +5,15 @@
 
 #include "app/frmob.h"
 
-#include "platform/commandbar.h"
-#include "platform/controls.h"
-#include "platform/dialogfont.h"
-#include "platform/events.h"
-#include "platform/pacedtimer.h"
-#include "platform/simplestatusbar.h"
-#include "platform/syscolors.h"
-#include "platform/twips.h"
-#include "platform/x11hints.h"
+#include "desktop/pacedtimer.h"
+#include "desktop/x11hints.h"
+#include "forms/commandbar.h"
+#include "forms/controls.h"
+#include "forms/dialogfont.h"
+#include "forms/events.h"
+#include "forms/simplestatusbar.h"
+#include "forms/syscolors.h"
+#include "forms/twips.h"
 #include "sound/frmmusica.h"
 #include "sound/mediaplayer.h"
 #include "windows/frmajuda.h"
@@ -33,12 +33,12 @@
 #include <QStyle>
 #include <QToolButton>
 
-using platform::control;
-using platform::label;
-using platform::on;
-using platform::place;
-using platform::SysColor;
-using platform::tw;
+using forms::control;
+using forms::label;
+using forms::on;
+using forms::place;
+using forms::SysColor;
+using forms::tw;
 
 const QString frmob::caption = QStringLiteral("Relógio Trivelandor Ovalen Brakmund!");
 
@@ -49,7 +49,7 @@ QComboBox *dropDownList(QWidget *parent, const char *name, const QString &access
     auto *c = control<QComboBox>(parent, name);
     c->setEditable(false);
     c->setMaxVisibleItems(12);
-    platform::nameForScreenReaders(c, accessibleName);
+    forms::nameForScreenReaders(c, accessibleName);
     return c;
 }
 
@@ -62,7 +62,7 @@ void stackTopmostFirst(std::initializer_list<QWidget *> controls)
 
 } // namespace
 
-frmob::frmob(const platform::Services &services, QWidget *parent)
+frmob::frmob(const desktop::Services &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), imglstcomandos(QSize(20, 20))
 {
     setObjectName(QStringLiteral("frmob"));
@@ -97,19 +97,30 @@ void frmob::createImageList()
 
 void frmob::createControls()
 {
+    createWindowControls();
+    createAlarmFrame();
+    createPlayer();
+    createClockPanel();
+    stackAndOrderControls();
+    setOpenDialogSettings();
+}
+
+// The window itself and what lies on its surface: the command bar, the
+// frame, the message and the status bar; and the clock's timer.
+void frmob::createWindowControls()
+{
     setWindowTitle(caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/relogio.svg")));
     // A fixed window with a close button only: "Minimizar" stands in for
     // the minimise button, and the desktop may still minimise it.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    platform::keepMinimiseFunction(this);
-    setFont(platform::dialogFont());
+    setWindowFlags(Qt::Window | forms::fixedWindowHints);
+    desktop::keepMinimiseFunction(this);
+    setFont(forms::dialogFont());
 
     surface = control<QWidget>(this, "surface");
     setCentralWidget(surface);
 
-    Toolbar1 = new platform::CommandBar(surface);
+    Toolbar1 = new forms::CommandBar(surface);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     place(Toolbar1, 0, 0, 4470, 480);
 
@@ -123,20 +134,24 @@ void frmob::createControls()
     txttexto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txttexto->setTabChangesFocus(true);
     txttexto->setAccessibleName(QStringLiteral("Mensagem do alarme"));
-    platform::setBackground(txttexto, SysColor::InactiveTitleBar);
+    forms::setBackground(txttexto, SysColor::InactiveTitleBar);
     place(txttexto, 0, 2520, 4455, 1455);
 
-    stbovalen = new platform::SimpleStatusBar(surface);
+    stbovalen = new forms::SimpleStatusBar(surface);
     stbovalen->setObjectName(QStringLiteral("stbovalen"));
     stbovalen->setSimpleText(caption);
     place(stbovalen, 0, 4050, 4470, 375);
 
-    trmrelogio = new platform::PacedTimer(m_services.clock, this);
+    trmrelogio = new desktop::PacedTimer(m_services.clock, this);
     trmrelogio->setObjectName(QStringLiteral("trmrelogio"));
+}
 
-    // Inside the frame.
+// Inside the frame: the alarm's lists and text, the sound list and the
+// panels that cover most of the player.
+void frmob::createAlarmFrame()
+{
     cmbdir = dropDownList(fracontroles, "cmbdir", QStringLiteral("Som do alarme"));
-    platform::setBackground(cmbdir, SysColor::InactiveTitleBar);
+    forms::setBackground(cmbdir, SysColor::InactiveTitleBar);
     place(cmbdir, 240, 1200, 2055, 315);
 
     Picture3 = control<QWidget>(fracontroles, "Picture3", 30, 800, 2295, 135);
@@ -166,29 +181,15 @@ void frmob::createControls()
 
     lbldigiteahora =
         label(fracontroles, "lbldigiteahora", QStringLiteral("Digite a hora para Despertar:"), 120, 240, 2040, 195);
+}
 
+// The player, under the frame's panels.
+void frmob::createPlayer()
+{
     media = new MediaPlayer(m_services.sound, fracontroles);
     media->setObjectName(QStringLiteral("media"));
     media->setAccessibleName(QStringLiteral("Reprodutor de som"));
     place(media, 120, 840, 4245, 735);
-
-    // Inside the clock panel.
-    lbltitulohoraatual = label(Picture2, "lbltitulohoraatual", QStringLiteral("Hora Atual:"), 120, 120, 795, 195);
-    lbltitulodataatual = label(Picture2, "lbltitulodataatual", QStringLiteral("Data Atual:"), 120, 480, 795, 195);
-    for (auto [field, name, top] : {std::tuple{&lblhoraatual, "lblhoraatual", 120},
-                                    std::tuple{&lbldataatual, "lbldataatual", 480}}) {
-        *field = label(Picture2, name, QString());
-        (*field)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        (*field)->setAlignment(Qt::AlignCenter);
-        platform::setBackground(*field, SysColor::AppWorkspace);
-        place(*field, 960, top, 1095, 255);
-    }
-
-    // Labels lie on their container's surface, beneath every other control.
-    stackTopmostFirst({Toolbar1, fracontroles, txttexto, stbovalen, lbltexto});
-    stackTopmostFirst({cmbdir, Picture3, cmbsegundos, cmbminutos, cmbhoras, txthora, Picture1, Picture2,
-                       media, lbldigiteahora});
-    stackTopmostFirst({lblhoraatual, lbldataatual, lbltitulohoraatual, lbltitulodataatual});
 
     // Of the player, only what the controls above it leave uncovered is seen:
     // a band across its whole width and its lower right corner.
@@ -198,6 +199,30 @@ void frmob::createControls()
     media->setVisibleParts(QRect(0, bandTop - player.top(), player.width(), bandBottom - bandTop),
                            QRect(QPoint(Picture1->geometry().right() + 1 - player.left(), bandBottom - player.top()),
                                  QPoint(player.width() - 1, player.height() - 1)));
+}
+
+// The clock panel: the time and the date, each with its title.
+void frmob::createClockPanel()
+{
+    lbltitulohoraatual = label(Picture2, "lbltitulohoraatual", QStringLiteral("Hora Atual:"), 120, 120, 795, 195);
+    lbltitulodataatual = label(Picture2, "lbltitulodataatual", QStringLiteral("Data Atual:"), 120, 480, 795, 195);
+    for (auto [field, name, top] : {std::tuple{&lblhoraatual, "lblhoraatual", 120},
+                                    std::tuple{&lbldataatual, "lbldataatual", 480}}) {
+        *field = label(Picture2, name, QString());
+        (*field)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        (*field)->setAlignment(Qt::AlignCenter);
+        forms::setBackground(*field, SysColor::AppWorkspace);
+        place(*field, 960, top, 1095, 255);
+    }
+}
+
+void frmob::stackAndOrderControls()
+{
+    // Labels lie on their container's surface, beneath every other control.
+    stackTopmostFirst({Toolbar1, fracontroles, txttexto, stbovalen, lbltexto});
+    stackTopmostFirst({cmbdir, Picture3, cmbsegundos, cmbminutos, cmbhoras, txthora, Picture1, Picture2,
+                       media, lbldigiteahora});
+    stackTopmostFirst({lblhoraatual, lbldataatual, lbltitulohoraatual, lbltitulodataatual});
 
     // Tab order follows the tab indexes; panels, labels and the frame take no focus.
     for (QWidget *panel : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Picture2), Picture3,
@@ -207,7 +232,10 @@ void frmob::createControls()
     QWidget *tabOrder[] = {cmbhoras, cmbminutos, cmbsegundos, txthora, media->volumeSlider(), txttexto, cmbdir};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
 
+void frmob::setOpenDialogSettings()
+{
     dlgarquivo.title = QStringLiteral("Relógio Trivelandor Ovalen Brakmund");
     dlgarquivo.filterText = QStringLiteral("Arquivos de Som (*.mp3, *.wav, *.wma)");
     dlgarquivo.suffixes = {QStringLiteral("mp3"), QStringLiteral("wav"), QStringLiteral("wma")};
@@ -282,7 +310,7 @@ void frmob::createMenus()
 void frmob::createCommandBar()
 {
     Toolbar1->setIconSize(imglstcomandos.imageSize());
-    Toolbar1->setFont(platform::dialogFont(10));
+    Toolbar1->setFont(forms::dialogFont(10));
     struct Button {
         const char *caption; // null for a separator
         const char *key;
@@ -346,8 +374,8 @@ void frmob::connectHandlers()
     command(menuminimizar, this, &frmob::menuminimizar_Click);
     command(menusobre, this, &frmob::menusobre_Click);
     command(menuprograma, this, &frmob::menuprograma_Click);
-    connect(Toolbar1, &platform::CommandBar::buttonClick, this, &frmob::Toolbar1_ButtonClick);
-    connect(trmrelogio, &platform::PacedTimer::timeout, this, &frmob::trmrelogio_Timer);
+    connect(Toolbar1, &forms::CommandBar::buttonClick, this, &frmob::Toolbar1_ButtonClick);
+    connect(trmrelogio, &desktop::PacedTimer::timeout, this, &frmob::trmrelogio_Timer);
 
     // The lists are chosen from, never typed into: the hours list reports
     // no change of text, so its handler never runs in this window.
@@ -377,5 +405,5 @@ void frmob::connectHandlers()
     for (QWidget *w : std::initializer_list<QWidget *>{
              cmbhoras, cmbminutos, cmbsegundos, cmbdir, lbldigiteahora, lbltitulohoraatual,
              lbltitulodataatual, Picture3, Picture2, Toolbar1, stbovalen})
-        platform::keepPointerEvents(w);
+        forms::keepPointerEvents(w);
 }

@@ -3,8 +3,8 @@
 
 #include "app/frmob.h"
 
-#include "platform/commandbar.h"
-#include "platform/pacedtimer.h"
+#include "desktop/pacedtimer.h"
+#include "forms/commandbar.h"
 
 #include <QComboBox>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/iconmenu.h"
-#include "platform/imagelist.h"
-#include "platform/services.h"
+#include "desktop/services.h"
+#include "forms/iconmenu.h"
+#include "forms/imagelist.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -20,11 +20,13 @@ class MediaPlayer;
 class frmmusica;
 class frmovalen;
 class frmajuda;
-namespace platform {
+namespace forms {
 class CommandBar;
-class PacedTimer;
 class SimpleStatusBar;
-} // namespace platform
+} // namespace forms
+namespace desktop {
+class PacedTimer;
+} // namespace desktop
 
 // The main window of the alarm clock, and the map of the program: every
 // control under its own name and every handler, grouped by the subsystem
@@ -33,7 +35,7 @@ class frmob : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit frmob(const platform::Services &services, QWidget *parent = nullptr);
+    explicit frmob(const desktop::Services &services, QWidget *parent = nullptr);
     ~frmob() override;
 
     // ---- The shell (app/) ----
@@ -95,6 +97,12 @@ private:
     // app/
     void createImageList();
     void createControls();
+    void createWindowControls();
+    void createAlarmFrame();
+    void createPlayer();
+    void createClockPanel();
+    void stackAndOrderControls();
+    void setOpenDialogSettings();
     void createMenus();
     void createCommandBar();
     void connectHandlers();
@@ -111,22 +119,22 @@ private:
     void prepareSound(const QString &path);
     int addSoundSorted(const QString &path);
 
-    platform::Services m_services;
-    platform::ImageList imglstcomandos;
-    platform::IconMenu menu;
-    platform::OpenDialogSettings dlgarquivo;
+    desktop::Services m_services;
+    forms::ImageList imglstcomandos;
+    forms::IconMenu menu;
+    desktop::OpenDialogSettings dlgarquivo;
     QPointer<frmmusica> m_frmmusica;
     QPointer<frmovalen> m_frmovalen;
     QPointer<frmajuda> m_frmajuda;
 
     // Controls, by their names in the window's definition.
     QWidget *surface = nullptr; // the window's own client area
-    platform::CommandBar *Toolbar1 = nullptr;
+    forms::CommandBar *Toolbar1 = nullptr;
     QFrame *fracontroles = nullptr;
     QLabel *lbltexto = nullptr;
     QPlainTextEdit *txttexto = nullptr;
-    platform::SimpleStatusBar *stbovalen = nullptr;
-    platform::PacedTimer *trmrelogio = nullptr;
+    forms::SimpleStatusBar *stbovalen = nullptr;
+    desktop::PacedTimer *trmrelogio = nullptr;
     QComboBox *cmbdir = nullptr;
     QWidget *Picture3 = nullptr;
     QComboBox *cmbsegundos = nullptr;

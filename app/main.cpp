@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmob.h"
 
-#include "platform/backgroundsound.h"
-#include "platform/qtservices.h"
-#include "platform/soundidentity.h"
-#include "platform/unixsignals.h"
-#include "platform/x11hints.h"
+#include "desktop/qtservices.h"
+#include "desktop/soundidentity.h"
+#include "desktop/unixsignals.h"
+#include "desktop/x11hints.h"
+#include "soundengine/backgroundsound.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -17,10 +17,10 @@
 
 int main(int argc, char *argv[])
 {
-    platform::nameTheSoundForMixers("Relógio Trivelandor Ovalen Brakmund", RELOGIO_APP_ID);
+    desktop::nameTheSoundForMixers("Relógio Trivelandor Ovalen Brakmund", RELOGIO_APP_ID);
     // The platform is chosen as Qt starts, through its environment; the
     // programs the clock starts make their own choice.
-    const QByteArray chosen = platform::platformForSession(QProcessEnvironment::systemEnvironment());
+    const QByteArray chosen = desktop::platformForSession(QProcessEnvironment::systemEnvironment());
     if (!chosen.isEmpty())
         qputenv("QT_QPA_PLATFORM", chosen);
     QApplication app(argc, argv);
@@ -37,8 +37,8 @@ int main(int argc, char *argv[])
     // Logging out, kill and a closed terminal end the program as its exit
     // command does, so the sound stops and nothing is left behind. A signal
     // that comes while the window is being made waits for the event loop.
-    platform::UnixSignals endingSignals;
-    platform::endAtOnceWhenTheDisplayGoes();
+    desktop::UnixSignals endingSignals;
+    desktop::endAtOnceWhenTheDisplayGoes();
 
     // The program speaks Brazilian Portuguese, and so do Qt's own dialogs
     // and buttons in it.
@@ -49,19 +49,20 @@ int main(int argc, char *argv[])
 
     int code = 0;
     {
-        platform::QtServices services;
+        soundengine::BackgroundSound sound(soundengine::soundModule(soundengine::soundModuleFiles()));
+        desktop::QtServices services(sound);
         frmob window(services.services());
         // X11's window class is Latin-1, and task bars and docks match it
         // against the desktop entry's StartupWMClass: plain ASCII, the same
         // for every window of the program. The desktop entry gives the name.
-        platform::createWithWindowClass(&window, QStringLiteral("Relogio"));
-        QObject::connect(&endingSignals, &platform::UnixSignals::received, &window, &frmob::menusair_Click);
+        desktop::createWithWindowClass(&window, QStringLiteral("Relogio"));
+        QObject::connect(&endingSignals, &desktop::UnixSignals::received, &window, &frmob::menusair_Click);
         window.show();
         code = QApplication::exec();
     }
     // A sound thread stuck in the sound stack cannot be ended; the libraries
     // it is stuck in must not be torn down beneath it.
-    if (platform::BackgroundSound::leftThreadsBehind())
+    if (soundengine::BackgroundSound::leftThreadsBehind())
         std::_Exit(code);
     return code;
 }

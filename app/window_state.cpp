@@ -4,9 +4,9 @@
 
 #include "app/frmob.h"
 
-#include "platform/commandbar.h"
-#include "platform/simplestatusbar.h"
-#include "platform/twips.h"
+#include "forms/commandbar.h"
+#include "forms/simplestatusbar.h"
+#include "forms/twips.h"
 #include "sound/frmmusica.h"
 #include "windows/frmajuda.h"
 #include "windows/frmovalen.h"
@@ -74,7 +74,7 @@ namespace {
 
 void setTop(QWidget *w, int top)
 {
-    w->move(w->x(), platform::tw(top));
+    w->move(w->x(), forms::tw(top));
 }
 
 } // namespace

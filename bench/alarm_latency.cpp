@@ -16,9 +16,9 @@
 #include "fakes.h"
 #include "soundserver.h"
 
-#include "platform/backgroundsound.h"
-#include "platform/pacedtimer.h"
-#include "platform/qtservices.h"
+#include "desktop/pacedtimer.h"
+#include "desktop/qtservices.h"
+#include "soundengine/backgroundsound.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -75,15 +75,15 @@ QString summary(QList<double> ms)
 // dialogs answered at once.
 struct Clock {
     FakeServices fakes;
-    platform::QtClock clock;
-    platform::BackgroundSound sound{platform::soundModule({QStringLiteral(SOUND_MODULE)})};
+    desktop::QtClock clock;
+    soundengine::BackgroundSound sound{soundengine::soundModule({QStringLiteral(SOUND_MODULE)})};
     frmob window{{clock, fakes.messageBox, fakes.openDialog, fakes.launcher, sound, fakes.tray}};
     QList<qint64> tickTimes; // wall-clock milliseconds of every tick
 
     Clock()
     {
-        auto *timer = window.findChild<platform::PacedTimer *>(QStringLiteral("trmrelogio"));
-        QObject::connect(timer, &platform::PacedTimer::timeout, &window,
+        auto *timer = window.findChild<desktop::PacedTimer *>(QStringLiteral("trmrelogio"));
+        QObject::connect(timer, &desktop::PacedTimer::timeout, &window,
                          [this] { tickTimes << QDateTime::currentMSecsSinceEpoch(); });
     }
 

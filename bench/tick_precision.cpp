@@ -5,8 +5,8 @@
 //
 //   tick_precision [seconds=60] [--load]
 
-#include "platform/pacedtimer.h"
-#include "platform/qtservices.h"
+#include "desktop/pacedtimer.h"
+#include "desktop/qtservices.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -73,10 +73,10 @@ int main(int argc, char *argv[])
             });
     }
 
-    platform::QtClock clock;
+    desktop::QtClock clock;
     Record paced, plain;
-    platform::PacedTimer pacer(clock, nullptr);
-    QObject::connect(&pacer, &platform::PacedTimer::timeout, &app,
+    desktop::PacedTimer pacer(clock, nullptr);
+    QObject::connect(&pacer, &desktop::PacedTimer::timeout, &app,
                      [&] { paced.add(clock.now().toMSecsSinceEpoch()); });
     QTimer coarse;
     coarse.setInterval(1000);

@@ -1,26 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/frmmusica.h"
 
-#include "platform/controls.h"
-#include "platform/dialogfont.h"
+#include "forms/controls.h"
+#include "forms/dialogfont.h"
 #include "sound/soundfacts.h"
 
 #include <QFrame>
 #include <QLabel>
 
-using platform::tw;
+using forms::tw;
 
 namespace {
 
 // The window holds six pairs of labels, a title above a value, all as wide.
 QLabel *title(QWidget *frame, const char *name, const QString &text, int top)
 {
-    return platform::label(frame, name, text, 120, top, 3375, 195);
+    return forms::label(frame, name, text, 120, top, 3375, 195);
 }
 
 QLabel *value(QWidget *frame, const char *name, int top, int height = 255)
 {
-    QLabel *l = platform::label(frame, name, QString(), 120, top, 3375, height);
+    QLabel *l = forms::label(frame, name, QString(), 120, top, 3375, height);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return l;
 }
@@ -31,10 +31,10 @@ frmmusica::frmmusica(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindo
 {
     setObjectName(QStringLiteral("frmmusica"));
     setWindowTitle(QStringLiteral("Informações da Música"));
-    setFont(platform::dialogFont());
+    setFont(forms::dialogFont());
     setFixedSize(tw(3915), tw(4335));
 
-    fraarquivo = platform::control<QFrame>(this, "fraarquivo", 120, 0, 3735, 4215);
+    fraarquivo = forms::control<QFrame>(this, "fraarquivo", 120, 0, 3735, 4215);
     fraarquivo->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     lbltitulonomedoarquivo = title(fraarquivo, "lbltitulonomedoarquivo", QStringLiteral("Nome do Arquivo"), 240);

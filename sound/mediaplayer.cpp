@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/mediaplayer.h"
 
-#include "platform/services.h"
+#include "desktop/services.h"
 
 #include <QPainter>
 #include <QSlider>
@@ -18,7 +18,7 @@ QString minutesAndSeconds(qint64 ms)
 
 } // namespace
 
-MediaPlayer::MediaPlayer(platform::SoundOutput &output, QWidget *parent)
+MediaPlayer::MediaPlayer(desktop::SoundOutput &output, QWidget *parent)
     : QWidget(parent), m_output(output), m_volume(new QSlider(Qt::Horizontal, this))
 {
     m_volume->setObjectName(QStringLiteral("media_volume"));
@@ -27,10 +27,10 @@ MediaPlayer::MediaPlayer(platform::SoundOutput &output, QWidget *parent)
     m_volume->setPageStep(10);
     m_volume->setValue(output.volume());
     m_volume->setFocusPolicy(Qt::StrongFocus);
-    connect(m_volume, &QSlider::valueChanged, &m_output, &platform::SoundOutput::setVolume);
-    connect(&m_output, &platform::SoundOutput::volumeChanged, m_volume, &QSlider::setValue);
-    connect(&m_output, &platform::SoundOutput::positionChanged, this, &MediaPlayer::setPosition);
-    connect(&m_output, &platform::SoundOutput::durationChanged, this, &MediaPlayer::setDuration);
+    connect(m_volume, &QSlider::valueChanged, &m_output, &desktop::SoundOutput::setVolume);
+    connect(&m_output, &desktop::SoundOutput::volumeChanged, m_volume, &QSlider::setValue);
+    connect(&m_output, &desktop::SoundOutput::positionChanged, this, &MediaPlayer::setPosition);
+    connect(&m_output, &desktop::SoundOutput::durationChanged, this, &MediaPlayer::setDuration);
     setFocusProxy(m_volume);
 }
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class QSlider;
-namespace platform {
+namespace desktop {
 class SoundOutput;
 }
 
@@ -16,7 +16,7 @@ class MediaPlayer : public QWidget
 {
     Q_OBJECT
 public:
-    MediaPlayer(platform::SoundOutput &output, QWidget *parent);
+    MediaPlayer(desktop::SoundOutput &output, QWidget *parent);
 
     // Plays the file from its start, replacing whatever plays, and returns at once.
     void PlayFile(const QString &path);
@@ -37,7 +37,7 @@ private:
     void setPosition(qint64 position);
     void setDuration(qint64 duration);
 
-    platform::SoundOutput &m_output;
+    desktop::SoundOutput &m_output;
     QSlider *m_volume;
     QRect m_band;
     qint64 m_position = 0;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes.h"
 
-#include "platform/pacedtimer.h"
-#include "platform/simplestatusbar.h"
+#include "desktop/pacedtimer.h"
+#include "forms/simplestatusbar.h"
 #include "sound/frmmusica.h"
 
 #include <QLabel>
@@ -14,7 +14,7 @@ void FakeMessageBox::exclamation(QWidget *parent, const QString &title, const QS
         whileOpen();
 }
 
-QString FakeOpenDialog::chooseFile(QWidget *, const platform::OpenDialogSettings &s)
+QString FakeOpenDialog::chooseFile(QWidget *, const desktop::OpenDialogSettings &s)
 {
     ++opened;
     settings = s;
@@ -35,7 +35,7 @@ bool FakeLauncher::startDetached(const QString &program, const QStringList &argu
 
 TestWindow::TestWindow() : window(std::make_unique<frmob>(fakes.services()))
 {
-    window->findChild<platform::PacedTimer *>(QStringLiteral("trmrelogio"))->stop();
+    window->findChild<desktop::PacedTimer *>(QStringLiteral("trmrelogio"))->stop();
 }
 
 TestWindow::~TestWindow() = default;
@@ -57,5 +57,5 @@ QString TestWindow::soundFact(const char *label) const
 
 QString TestWindow::statusText() const
 {
-    return find<platform::SimpleStatusBar>(QStringLiteral("stbovalen"))->simpleText();
+    return find<forms::SimpleStatusBar>(QStringLiteral("stbovalen"))->simpleText();
 }

@@ -5,7 +5,7 @@
 // and answer as the test tells them.
 
 #include "app/frmob.h"
-#include "platform/services.h"
+#include "desktop/services.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-class FakeClock : public platform::Clock
+class FakeClock : public desktop::Clock
 {
 public:
     QDateTime time{QDate(2026, 12, 8), QTime(7, 5, 29)};
@@ -22,7 +22,7 @@ public:
     void set(int h, int m, int s, int ms = 20) { time.setTime(QTime(h, m, s, ms)); }
 };
 
-class FakeMessageBox : public platform::MessageBox
+class FakeMessageBox : public desktop::MessageBox
 {
 public:
     struct Shown {
@@ -37,17 +37,17 @@ public:
     void exclamation(QWidget *parent, const QString &title, const QString &text) override;
 };
 
-class FakeOpenDialog : public platform::OpenDialog
+class FakeOpenDialog : public desktop::OpenDialog
 {
 public:
     QString answer; // empty: the user cancels
     int opened = 0;
-    platform::OpenDialogSettings settings;
+    desktop::OpenDialogSettings settings;
 
-    QString chooseFile(QWidget *, const platform::OpenDialogSettings &s) override;
+    QString chooseFile(QWidget *, const desktop::OpenDialogSettings &s) override;
 };
 
-class FakeLauncher : public platform::ProgramLauncher
+class FakeLauncher : public desktop::ProgramLauncher
 {
 public:
     QSet<QString> installed;   // names findProgram finds
@@ -59,7 +59,7 @@ public:
     bool startDetached(const QString &program, const QStringList &arguments) override;
 };
 
-class FakeSound : public platform::SoundOutput
+class FakeSound : public desktop::SoundOutput
 {
     Q_OBJECT
 public:
@@ -86,7 +86,7 @@ public:
     QStringList plays() const { return calls.filter(QRegularExpression(QStringLiteral("^play "))); }
 };
 
-class FakeTray : public platform::Tray
+class FakeTray : public desktop::Tray
 {
 public:
     QStringList calls;
@@ -110,7 +110,7 @@ struct FakeServices {
     FakeSound sound;
     FakeTray tray;
 
-    platform::Services services() { return {clock, messageBox, openDialog, launcher, sound, tray}; }
+    desktop::Services services() { return {clock, messageBox, openDialog, launcher, sound, tray}; }
 };
 
 // The real main window over fakes, its clock stopped so that only the test

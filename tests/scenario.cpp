@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scenario.h"
 
-#include "platform/tone.h"
+#include "soundengine/tone.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +21,7 @@ QString writeSound(const QTemporaryDir &dir, const QString &name, const QByteArr
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
-    f.write(content.isNull() ? platform::wavFile(platform::sineSamples(soundPitch, 4, 22050), 22050) : content);
+    f.write(content.isNull() ? soundengine::wavFile(soundengine::sineSamples(soundPitch, 4, 22050), 22050) : content);
     return path;
 }
 
@@ -75,6 +75,45 @@ bool openSound(RunningClock &clock, const QString &path)
         }
     }
     return closed();
+}
+
+QString Stage::setUp()
+{
+    desktop = std::make_unique<TestDesktop>();
+    if (!dir.isValid())
+        return QStringLiteral("no folder for the sound files: ") + dir.errorString();
+    return desktop->whatFailed();
+}
+
+std::unique_ptr<RunningClock> Stage::start(const QProcessEnvironment &extra)
+{
+    // An hour before the alarms, however long a busy machine takes to set them.
+    time.show(QTime(6, 0, 0));
+    QProcessEnvironment env = desktop->environment();
+    env.insert(time.environment());
+    const QString preload = QStringLiteral("LD_PRELOAD");
+    for (const QString &name : extra.keys())
+        env.insert(name, name == preload ? extra.value(name) + QLatin1Char(':') + env.value(name) : extra.value(name));
+    auto clock = std::make_unique<RunningClock>(env);
+    if (clock->waitForWindow().isEmpty()) {
+        qWarning("the main window did not appear: %s", qPrintable(clock->output().right(2000)));
+        return nullptr;
+    }
+    return clock;
+}
+
+QString Stage::boxOnItsSecond(RunningClock &clock, QTime due) const
+{
+    const double dueMs = time.realTimeOf(due);
+    const QString box = waitForAlarmBox(clock, int(std::max(0.0, dueMs - wallMs())) + 3000);
+    const double shown = wallMs();
+    if (box.isEmpty())
+        qWarning("no alarm box; the program said: %s", qPrintable(clock.output().right(2000)));
+    else if (shown < dueMs - 300 || shown > dueMs + lateMs)
+        qWarning("the box came %.0f ms from its second", shown - dueMs);
+    else
+        return box;
+    return {};
 }
 
 QImage picture(const QString &window, const QProcessEnvironment &display)

@@ -5,12 +5,14 @@
 // keys and the open dialog, as the user would go.
 
 #include "desktop.h"
+#include "faketime.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QTemporaryDir>
 
-class QTemporaryDir;
+#include <memory>
 
 namespace scenario {
 
@@ -37,5 +39,23 @@ QString waitForAlarmBox(RunningClock &clock, int timeoutMs);
 bool openSound(RunningClock &clock, const QString &path);
 // What the window looks like now, as the X server of that environment draws it.
 QImage picture(const QString &window, const QProcessEnvironment &display);
+
+// What the end-to-end tests play on: a desktop of their own, a folder for
+// their sound files, and the program's clock, at 6:00 until moved.
+struct Stage {
+    std::unique_ptr<TestDesktop> desktop;
+    QTemporaryDir dir;
+    FakeTime time{QTime(6, 0, 0)};
+
+    // Starts the desktop; empty when all is ready, else what failed.
+    QString setUp();
+    // The program started at 6:00 on the stage's desktop, with these
+    // variables too (a library to load goes before libfaketime); null,
+    // with a warning, when its window did not appear.
+    std::unique_ptr<RunningClock> start(const QProcessEnvironment &extra = {});
+    // Waits for the box of the alarm due at that time; empty, with a
+    // warning that says why, unless it came on its second.
+    QString boxOnItsSecond(RunningClock &clock, QTime due) const;
+};
 
 } // namespace scenario

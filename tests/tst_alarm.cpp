@@ -6,8 +6,8 @@
 
 #include "alarm/alarm_time.h"
 
-#include "platform/pacedtimer.h"
-#include "platform/qtservices.h"
+#include "desktop/pacedtimer.h"
+#include "desktop/qtservices.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -340,8 +340,8 @@ void tst_alarm::theRealBoxShowsAllOfTheMessageAndDoesNotStopTheRealClock()
     QFETCH(QString, message);
     QFETCH(bool, scrolls);
     FakeServices fakes;
-    platform::QtClock clock;
-    platform::QtMessageBox messageBox;
+    desktop::QtClock clock;
+    desktop::QtMessageBox messageBox;
     frmob window({clock, messageBox, fakes.openDialog, fakes.launcher, fakes.sound, fakes.tray});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -52,20 +52,20 @@ private Q_SLOTS:
 
 private:
     // The desktop of the tests that change nothing of it.
-    std::unique_ptr<TestDesktop> m_desktop;
+    scenario::Stage m_stage;
 };
 
 void tst_desktop::initTestCase()
 {
-    m_desktop = std::make_unique<TestDesktop>();
-    QVERIFY2(m_desktop->whatFailed().isEmpty(), qPrintable(m_desktop->whatFailed()));
+    const QString failed = m_stage.setUp();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
 }
 
 void tst_desktop::minimizeGoesToTheTrayAndAClickBringsItBack()
 {
-    RunningClock clock(m_desktop->environment());
+    RunningClock clock(m_stage.desktop->environment());
     QVERIFY(!clock.waitForWindow().isEmpty());
-    const QString display = m_desktop->display.name();
+    const QString display = m_stage.desktop->display.name();
     const QStringList before = trayIcons(display);
 
     for (int round = 0; round < 2; ++round) {
@@ -290,7 +290,7 @@ void tst_desktop::exitEndsEverythingWhateverIsOpen()
 {
     QFETCH(QString, open);
     QFETCH(QString, how);
-    RunningClock clock(m_desktop->environment());
+    RunningClock clock(m_stage.desktop->environment());
     QVERIFY(!clock.waitForWindow().isEmpty());
     for (const QString &key : open.split(QLatin1Char(' '))) {
         clock.key(key);

@@ -29,9 +29,8 @@ private Q_SLOTS:
     void volumeWithoutAMixerSaysSo();
 
 private:
-    std::unique_ptr<RunningClock> start(const QProcessEnvironment &extra = {});
     // Listens from now on; made by the tests that listen, before their set-up.
-    void listen() { m_monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_desktop->sound.environment()); }
+    void listen() { m_monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_stage.desktop->sound.environment()); }
     // Moves the clock on to just before the alarm and waits for its box;
     // fails the test unless the box came on its second.
     QString ring(RunningClock &clock, QTime due);
@@ -40,50 +39,25 @@ private:
     double heardAfter(QTime due);
     static void quit(RunningClock &clock);
 
-    std::unique_ptr<TestDesktop> m_desktop;
+    scenario::Stage m_stage;
     std::unique_ptr<AudioMonitor> m_monitor;
-    FakeTime m_time{QTime(6, 0, 0)};
-    QTemporaryDir m_dir;
 };
 
 void tst_e2e::initTestCase()
 {
-    m_desktop = std::make_unique<TestDesktop>();
-    QVERIFY2(m_desktop->whatFailed().isEmpty(), qPrintable(m_desktop->whatFailed()));
-    QVERIFY(m_dir.isValid());
-}
-
-std::unique_ptr<RunningClock> tst_e2e::start(const QProcessEnvironment &extra)
-{
-    // An hour before the alarms, however long a busy machine takes to set them.
-    m_time.show(QTime(6, 0, 0));
-    QProcessEnvironment env = m_desktop->environment();
-    env.insert(m_time.environment());
-    env.insert(extra);
-    auto clock = std::make_unique<RunningClock>(env);
-    if (clock->waitForWindow().isEmpty())
-        qWarning("the main window did not appear: %s", qPrintable(clock->output()));
-    return clock;
+    const QString failed = m_stage.setUp();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
 }
 
 QString tst_e2e::ring(RunningClock &clock, QTime due)
 {
-    m_time.show(due.addSecs(-2));
-    const double dueMs = m_time.realTimeOf(due);
-    const QString box = waitForAlarmBox(clock, 5000);
-    const double shown = wallMs();
-    if (box.isEmpty())
-        qWarning("no alarm box; the program said: %s", qPrintable(clock.output().right(2000)));
-    else if (shown < dueMs - 300 || shown > dueMs + scenario::lateMs)
-        qWarning("the box came %.0f ms from its second", shown - dueMs);
-    else
-        return box;
-    return {};
+    m_stage.time.show(due.addSecs(-2));
+    return m_stage.boxOnItsSecond(clock, due);
 }
 
 double tst_e2e::heardAfter(QTime due)
 {
-    const double dueMs = m_time.realTimeOf(due);
+    const double dueMs = m_stage.time.realTimeOf(due);
     const double heard = m_monitor->waitForSoundAfter(dueMs - 300, 3000);
     return heard > 0 ? heard - dueMs : -1;
 }
@@ -116,13 +90,13 @@ void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
     QFETCH(QByteArray, content);
     QFETCH(bool, tone);
     QFETCH(SoundServer::Kind, server);
-    if (m_desktop->sound.kind() != server)
-        QVERIFY(m_desktop->sound.startAs(server));
+    if (m_stage.desktop->sound.kind() != server)
+        QVERIFY(m_stage.desktop->sound.startAs(server));
     listen();
-    auto clock = start();
-    QVERIFY(!clock->window().isEmpty());
+    auto clock = m_stage.start();
+    QVERIFY(clock);
     if (!sound.isEmpty()) {
-        QVERIFY2(scenario::openSound(*clock, scenario::writeSound(m_dir, sound, content)),
+        QVERIFY2(scenario::openSound(*clock, scenario::writeSound(m_stage.dir, sound, content)),
                  "the open dialog did not take the file");
         clock->key(QStringLiteral("F5")); // it played at once; stop it
     }
@@ -136,10 +110,10 @@ void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
     const double heard = heardAfter(due);
     QVERIFY2(heard > -300, "nothing was heard at the alarm");
     QVERIFY2(heard < scenario::lateMs, qPrintable(QStringLiteral("heard %1 ms after its second").arg(heard)));
-    const double pitch = m_monitor->waitForPitchAt(m_time.realTimeOf(due) + heard + 20, 2000);
+    const double pitch = m_monitor->waitForPitchAt(m_stage.time.realTimeOf(due) + heard + 20, 2000);
     QVERIFY2(tone == (qAbs(pitch - scenario::soundPitch) > 40), qPrintable(QStringLiteral("heard %1 Hz").arg(pitch)));
     // Mixers list the sound under the clock's name and icon, as an alarm.
-    const QStringList streams = soundStreamPropertiesOf(clock->process().processId(), m_desktop->sound.environment());
+    const QStringList streams = soundStreamPropertiesOf(clock->process().processId(), m_stage.desktop->sound.environment());
     QVERIFY(!streams.isEmpty());
     for (const QString &stream : streams) {
         for (const QString &property : {QStringLiteral("application.name = \"Relógio Trivelandor Ovalen Brakmund\""),
@@ -158,9 +132,9 @@ void tst_e2e::anAlarmSetWithTheListsRingsWithTheChosenSound()
 void tst_e2e::theAlarmBringsTheWindowBackFromTheTray()
 {
     listen();
-    auto clock = start();
-    QVERIFY(!clock->window().isEmpty());
-    QVERIFY(scenario::openSound(*clock, scenario::writeSound(m_dir, QStringLiteral("bandeja.wav"))));
+    auto clock = m_stage.start();
+    QVERIFY(clock);
+    QVERIFY(scenario::openSound(*clock, scenario::writeSound(m_stage.dir, QStringLiteral("bandeja.wav"))));
     clock->key(QStringLiteral("F5"));
     // Set the alarm with "Atualizar" this time, after picking in the lists.
     clock->key(QStringLiteral("Tab shift+Tab"));
@@ -195,8 +169,8 @@ void tst_e2e::theAlarmRingsWhateverWindowIsOpen()
 {
     QFETCH(QString, keys);
     QFETCH(QString, window);
-    auto clock = start();
-    QVERIFY(!clock->window().isEmpty());
+    auto clock = m_stage.start();
+    QVERIFY(clock);
     setAlarm(*clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
     clock->key(keys);
     const QString other = clock->waitForWindowNamed(window);
@@ -218,8 +192,8 @@ void tst_e2e::withoutASoundServerTheAlarmStillShows()
 {
     QProcessEnvironment nowhere;
     nowhere.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse"));
-    auto clock = start(nowhere);
-    QVERIFY(!clock->window().isEmpty());
+    auto clock = m_stage.start(nowhere);
+    QVERIFY(clock);
     setAlarm(*clock, QStringLiteral("7"), QStringLiteral("00"), QStringLiteral("00"));
     const QString box = ring(*clock, QTime(7, 0, 0));
     QVERIFY(!box.isEmpty());
@@ -237,8 +211,8 @@ void tst_e2e::volumeWithoutAMixerSaysSo()
     // No mixer is on the search path: the box says what was looked for.
     QProcessEnvironment noMixer;
     noMixer.insert(QStringLiteral("PATH"), QStringLiteral("/nonexistent"));
-    auto clock = start(noMixer);
-    QVERIFY(!clock->window().isEmpty());
+    auto clock = m_stage.start(noMixer);
+    QVERIFY(clock);
     clock->key(QStringLiteral("F3"));
     const QString box = waitForAlarmBox(*clock, 5000);
     QVERIFY2(!box.isEmpty(), "no message about the missing volume control");

@@ -28,43 +28,24 @@ private:
     // The program started at 6:00 with a sound chosen, played, stopped
     // and the alarm set for 7:00:30.
     std::unique_ptr<RunningClock> startWithAlarm(const QString &sound, const QProcessEnvironment &extra);
-    // Waits for the box of the alarm due at that time; fails unless it came
-    // on its second.
-    QString boxOnItsSecond(RunningClock &clock, QTime due);
     static void waitUntil(double wallClockMs) { QTest::qWait(int(std::max(0.0, wallClockMs - wallMs()))); }
     void quit(RunningClock &clock, const QString &box);
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<TestDesktop> m_desktop;
-    FakeTime m_time{QTime(6, 0, 0)};
+    scenario::Stage m_stage;
     const QTime m_due{7, 0, 30};
 };
 
 void tst_ontime::initTestCase()
 {
-    m_desktop = std::make_unique<TestDesktop>();
-    QVERIFY2(m_desktop->whatFailed().isEmpty(), qPrintable(m_desktop->whatFailed()));
-    QVERIFY(m_dir.isValid());
+    const QString failed = m_stage.setUp();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
 }
 
 std::unique_ptr<RunningClock> tst_ontime::startWithAlarm(const QString &sound, const QProcessEnvironment &extra)
 {
-    // An hour before the alarm, however long a busy machine takes to set it.
-    m_time.show(QTime(6, 0, 0));
-    QProcessEnvironment env = m_time.environment();
-    env.insert(m_desktop->environment());
-    if (extra.contains(QStringLiteral("LD_PRELOAD")))
-        env.insert(QStringLiteral("LD_PRELOAD"),
-                   extra.value(QStringLiteral("LD_PRELOAD")) + QLatin1Char(':') + env.value(QStringLiteral("LD_PRELOAD")));
-    for (const QString &name : extra.keys()) {
-        if (name != QStringLiteral("LD_PRELOAD"))
-            env.insert(name, extra.value(name));
-    }
-    auto clock = std::make_unique<RunningClock>(env);
-    if (clock->waitForWindow().isEmpty()) {
-        qWarning("the main window did not appear");
+    auto clock = m_stage.start(extra);
+    if (!clock)
         return nullptr;
-    }
     if (!scenario::openSound(*clock, sound)) {
         qWarning("the open dialog did not take the sound");
         return nullptr;
@@ -74,22 +55,6 @@ std::unique_ptr<RunningClock> tst_ontime::startWithAlarm(const QString &sound, c
     clock->key(QStringLiteral("Tab Tab")); // past the volume to the message
     clock->type(QStringLiteral("Hora!"));
     return clock;
-}
-
-QString tst_ontime::boxOnItsSecond(RunningClock &clock, QTime due)
-{
-    const double dueMs = m_time.realTimeOf(due);
-    const QString box = waitForAlarmBox(clock, int(dueMs - wallMs()) + 3000);
-    const double shown = wallMs();
-    if (box.isEmpty()) {
-        qWarning("no alarm box; the program said: %s", qPrintable(clock.output().right(2000)));
-        return {};
-    }
-    if (shown < dueMs - 300 || shown > dueMs + scenario::lateMs) {
-        qWarning("the box came %.0f ms from its second", shown - dueMs);
-        return {};
-    }
-    return box;
 }
 
 void tst_ontime::quit(RunningClock &clock, const QString &box)
@@ -102,26 +67,26 @@ void tst_ontime::quit(RunningClock &clock, const QString &box)
 
 void tst_ontime::aFrozenSoundServerNeitherStopsTheClockNorTheAlarm()
 {
-    auto clock = startWithAlarm(scenario::writeSound(m_dir, QStringLiteral("gelo.wav")), {});
+    auto clock = startWithAlarm(scenario::writeSound(m_stage.dir, QStringLiteral("gelo.wav")), {});
     QVERIFY(clock);
     // Frozen from before the alarm's sound is made ready until after it rings.
-    m_time.show(m_due.addSecs(-7));
-    m_desktop->sound.freeze();
-    waitUntil(m_time.realTimeOf(m_due.addSecs(-3)));
-    auto picture = [&] { return scenario::picture(clock->window(), m_desktop->display.environment()); };
+    m_stage.time.show(m_due.addSecs(-7));
+    m_stage.desktop->sound.freeze();
+    waitUntil(m_stage.time.realTimeOf(m_due.addSecs(-3)));
+    auto picture = [&] { return scenario::picture(clock->window(), m_stage.desktop->display.environment()); };
     // The time label changes within a second, while the clock runs.
     const QImage before = picture();
     QVERIFY2(waitFor([&] { return picture() != before; }, 2500, 200), "the clock stopped");
 
-    const QString box = boxOnItsSecond(*clock, m_due);
+    const QString box = m_stage.boxOnItsSecond(*clock, m_due);
     QVERIFY(!box.isEmpty());
     // Out of the way of the clock's labels.
     runCommand(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), box, QStringLiteral("0"), QStringLiteral("600")},
-               15000, m_desktop->display.environment());
+               15000, m_stage.desktop->display.environment());
     QTest::qWait(200);
     const QImage during = picture();
     QVERIFY2(waitFor([&] { return picture() != during; }, 2500, 200), "the clock stopped at the alarm");
-    m_desktop->sound.thaw();
+    m_stage.desktop->sound.thaw();
     quit(*clock, box);
 }
 
@@ -129,23 +94,23 @@ void tst_ontime::aSlowDiskNeitherStopsTheClockNorTheAlarm()
 {
     // Every look-up and opening of the sound takes a second and a half once
     // it has been chosen, as on a network share gone to sleep.
-    const QString sound = scenario::writeSound(m_dir, QStringLiteral("rede lenta/canção.wav"));
-    const QString slowSwitch = m_dir.filePath(QStringLiteral("lento"));
+    const QString sound = scenario::writeSound(m_stage.dir, QStringLiteral("rede lenta/canção.wav"));
+    const QString slowSwitch = m_stage.dir.filePath(QStringLiteral("lento"));
     QProcessEnvironment slow;
     slow.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(SLOWFS_LIBRARY));
-    slow.insert(QStringLiteral("RELOGIO_SLOW_DIR"), m_dir.filePath(QStringLiteral("rede lenta")));
+    slow.insert(QStringLiteral("RELOGIO_SLOW_DIR"), m_stage.dir.filePath(QStringLiteral("rede lenta")));
     slow.insert(QStringLiteral("RELOGIO_SLOW_SWITCH"), slowSwitch);
     auto clock = startWithAlarm(sound, slow);
     QVERIFY(clock);
     QFile(slowSwitch).open(QIODevice::WriteOnly);
-    AudioMonitor monitor(SoundServer::sink(), m_desktop->sound.environment());
-    m_time.show(m_due.addSecs(-8));
+    AudioMonitor monitor(SoundServer::sink(), m_stage.desktop->sound.environment());
+    m_stage.time.show(m_due.addSecs(-8));
 
-    const QString box = boxOnItsSecond(*clock, m_due);
+    const QString box = m_stage.boxOnItsSecond(*clock, m_due);
     QFile::remove(slowSwitch);
     QVERIFY(!box.isEmpty());
     // Never silent: the file, or the tone in its place.
-    const double due = m_time.realTimeOf(m_due);
+    const double due = m_stage.time.realTimeOf(m_due);
     const double heard = monitor.waitForSoundAfter(due - 300, 3000);
     QVERIFY2(heard > 0 && heard - due < 2000, qPrintable(QStringLiteral("heard at %1 ms").arg(heard - due)));
     quit(*clock, box);
@@ -161,29 +126,29 @@ void tst_ontime::aSoundServerThatComesBackPlaysTheNextAlarm_data()
 void tst_ontime::aSoundServerThatComesBackPlaysTheNextAlarm()
 {
     QFETCH(SoundServer::Kind, server);
-    if (m_desktop->sound.kind() != server)
-        QVERIFY(m_desktop->sound.startAs(server));
-    auto clock = startWithAlarm(scenario::writeSound(m_dir, QStringLiteral("volta.wav")), {});
+    if (m_stage.desktop->sound.kind() != server)
+        QVERIFY(m_stage.desktop->sound.startAs(server));
+    auto clock = startWithAlarm(scenario::writeSound(m_stage.dir, QStringLiteral("volta.wav")), {});
     QVERIFY(clock);
-    auto monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_desktop->sound.environment());
-    m_time.show(m_due.addSecs(-6));
-    QString box = boxOnItsSecond(*clock, m_due);
+    auto monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_stage.desktop->sound.environment());
+    m_stage.time.show(m_due.addSecs(-6));
+    QString box = m_stage.boxOnItsSecond(*clock, m_due);
     QVERIFY(!box.isEmpty());
     QTest::qWait(500);
     // The server dies while the alarm plays, and comes back.
-    m_desktop->sound.kill();
-    QVERIFY(m_desktop->sound.start());
+    m_stage.desktop->sound.kill();
+    QVERIFY(m_stage.desktop->sound.start());
     clock->key(QStringLiteral("Return"), box);
     // The box must be gone for the main window to take the key.
     QVERIFY(waitFor([&] { return waitForAlarmBox(*clock, 0).isEmpty(); }, 5000));
     clock->key(QStringLiteral("F1")); // the alarm taken from the lists, moved on by a minute
 
     const QTime next = m_due.addSecs(60);
-    m_time.show(next.addSecs(-7));
-    monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_desktop->sound.environment());
-    box = boxOnItsSecond(*clock, next);
+    m_stage.time.show(next.addSecs(-7));
+    monitor = std::make_unique<AudioMonitor>(SoundServer::sink(), m_stage.desktop->sound.environment());
+    box = m_stage.boxOnItsSecond(*clock, next);
     QVERIFY(!box.isEmpty());
-    const double due = m_time.realTimeOf(next);
+    const double due = m_stage.time.realTimeOf(next);
     const double heard = monitor->waitForSoundAfter(due - 300, 3000);
     QVERIFY2(heard > 0 && heard - due < scenario::lateMs, qPrintable(QStringLiteral("heard at %1 ms").arg(heard - due)));
     // The file itself, not the tone.

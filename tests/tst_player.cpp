@@ -2,9 +2,9 @@
 // The sound engine over the real decoders and the real sound server: real
 // files, bad files, files that hang, and the tone that stands in for them.
 
-#include "platform/pcm.h"
-#include "platform/soundengine.h"
-#include "platform/tone.h"
+#include "soundengine/pcm.h"
+#include "soundengine/soundengine.h"
+#include "soundengine/tone.h"
 
 #include "audiomonitor.h"
 #include "environment.h"
@@ -19,7 +19,7 @@
 
 #include <sys/stat.h>
 
-using platform::SoundEngine;
+using soundengine::SoundEngine;
 
 class tst_player : public QObject
 {
@@ -54,9 +54,9 @@ namespace {
 // Records what the engine tells, as the window would hear it.
 struct Listener {
     explicit Listener(SoundEngine &engine)
-        : started(&engine, &platform::SoundOutput::soundStarted),
-          positions(&engine, &platform::SoundOutput::positionChanged),
-          durations(&engine, &platform::SoundOutput::durationChanged)
+        : started(&engine, &desktop::SoundOutput::soundStarted),
+          positions(&engine, &desktop::SoundOutput::positionChanged),
+          durations(&engine, &desktop::SoundOutput::durationChanged)
     {
     }
     bool startedWithTone() const { return started.size() == 1 && started.first().at(0).toBool(); }
@@ -81,7 +81,7 @@ QString tst_player::writeWav(const QString &name, double seconds)
     QFile f(m_dir.filePath(name));
     if (!f.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(f.fileName()));
-    f.write(platform::wavFile(platform::sineSamples(440, seconds, 22050), 22050));
+    f.write(soundengine::wavFile(soundengine::sineSamples(440, seconds, 22050), 22050));
     return f.fileName();
 }
 
@@ -145,10 +145,10 @@ void tst_player::leadingSilence()
     f.setChannelCount(2);
     f.setSampleFormat(QAudioFormat::SampleFormat(format));
     const QList<float> mono = QList<float>(silentMs * 8, 0.0f) + QList<float>(800, level);
-    const QByteArray samples = platform::pcm::render(mono, f);
+    const QByteArray samples = soundengine::pcm::render(mono, f);
     QCOMPARE(samples.size(), qsizetype(mono.size()) * f.bytesPerFrame());
     QVERIFY(qAbs(f.normalizedSampleValue(samples.constData() + samples.size() - f.bytesPerSample()) - level) < 0.01f);
-    QCOMPARE(platform::pcm::leadingSilence(samples, f, f.bytesForDuration(100'000)),
+    QCOMPARE(soundengine::pcm::leadingSilence(samples, f, f.bytesForDuration(100'000)),
              qsizetype(f.bytesForDuration(cutMs * 1000)));
 }
 
@@ -188,7 +188,7 @@ void tst_player::aFileThatCannotBePlayedGivesTheTone_data()
     };
     QFile whole(m_dir.filePath(QStringLiteral("tone.wma")));
     whole.open(QIODevice::ReadOnly);
-    const QByteArray wav = platform::wavFile({}, 22050);
+    const QByteArray wav = soundengine::wavFile({}, 22050);
     QDir(dir).mkdir(QStringLiteral("pasta.mp3"));
     mkfifo(QFile::encodeName(dir + QStringLiteral("/cano.wav")).constData(), 0644);
 

@@ -6,7 +6,7 @@
 #include "environment.h"
 #include "fakes.h"
 
-#include "platform/qtservices.h"
+#include "desktop/qtservices.h"
 #include "sound/frmmusica.h"
 #include "sound/mixers.h"
 #include "sound/soundfacts.h"
@@ -422,8 +422,8 @@ void tst_sound::theDialogShowsItsFilterAndMatchesAnyCase()
     }
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pasta")));
 
-    platform::QtOpenDialog dialog;
-    platform::OpenDialogSettings settings{QStringLiteral("Relógio Trivelandor Ovalen Brakmund"),
+    desktop::QtOpenDialog dialog;
+    desktop::OpenDialogSettings settings{QStringLiteral("Relógio Trivelandor Ovalen Brakmund"),
                                           QStringLiteral("Arquivos de Som (*.mp3, *.wav, *.wma)"),
                                           {QStringLiteral("mp3"), QStringLiteral("wav"), QStringLiteral("wma")},
                                           dir.path()};

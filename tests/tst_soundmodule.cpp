@@ -4,7 +4,7 @@
 // that thread gets stuck in the sound stack.
 
 #include "environment.h"
-#include "platform/backgroundsound.h"
+#include "soundengine/backgroundsound.h"
 #include "soundserver.h"
 
 #include <QMutex>
@@ -58,7 +58,7 @@ private:
 
 // An engine that records its requests; given a semaphore, it hangs in
 // play() until released, as an engine stuck in the sound stack does.
-class StuckEngine : public platform::SoundOutput
+class StuckEngine : public desktop::SoundOutput
 {
 public:
     StuckEngine(Log &log, QSemaphore *hang) : m_log(log), m_hang(hang) {}
@@ -87,11 +87,11 @@ void tst_soundmodule::loadsOnlyWhenASoundIsNeededAndReportsBack()
     SoundServer server;
     QVERIFY2(server.isRunning(), "the test's own sound server (pulseaudio) did not start");
     const EnvironmentGuard useServer(server.environment());
-    platform::BackgroundSound sound(platform::soundModule(
+    soundengine::BackgroundSound sound(soundengine::soundModule(
         {QStringLiteral("/nonexistent/librelogio-sound.so"), QStringLiteral(SOUND_MODULE)}));
-    QSignalSpy started(&sound, &platform::SoundOutput::soundStarted);
-    QSignalSpy durations(&sound, &platform::SoundOutput::durationChanged);
-    QSignalSpy volumes(&sound, &platform::SoundOutput::volumeChanged);
+    QSignalSpy started(&sound, &desktop::SoundOutput::soundStarted);
+    QSignalSpy durations(&sound, &desktop::SoundOutput::durationChanged);
+    QSignalSpy volumes(&sound, &desktop::SoundOutput::volumeChanged);
     sound.setVolume(30);
     sound.stop();
     QCOMPARE(sound.volume(), 30);
@@ -111,7 +111,7 @@ void tst_soundmodule::loadsOnlyWhenASoundIsNeededAndReportsBack()
 
 void tst_soundmodule::withoutTheModuleTheProgramGoesOn()
 {
-    platform::BackgroundSound sound(platform::soundModule({QStringLiteral("/nonexistent/librelogio-sound.so")}), 100);
+    soundengine::BackgroundSound sound(soundengine::soundModule({QStringLiteral("/nonexistent/librelogio-sound.so")}), 100);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sound module could not be loaded")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sound module could not be loaded")));
     sound.prepare(QStringLiteral("/tmp/x.wav"));
@@ -127,12 +127,12 @@ void tst_soundmodule::aStuckEngineNeverHoldsTheWindowAndTheToneStandsIn()
     QSemaphore hang;
     Log stuckLog, backupLog;
     int made = 0;
-    auto factory = [&]() -> platform::SoundOutput * {
+    auto factory = [&]() -> desktop::SoundOutput * {
         return ++made == 1 ? new StuckEngine(stuckLog, &hang) : new StuckEngine(backupLog, nullptr);
     };
     {
-        platform::BackgroundSound sound(factory, 300);
-        QSignalSpy started(&sound, &platform::SoundOutput::soundStarted);
+        soundengine::BackgroundSound sound(factory, 300);
+        QSignalSpy started(&sound, &desktop::SoundOutput::soundStarted);
         QElapsedTimer clock;
         clock.start();
         for (int i = 0; i < 3; ++i) {
@@ -151,7 +151,7 @@ void tst_soundmodule::aStuckEngineNeverHoldsTheWindowAndTheToneStandsIn()
         hang.release(10);
         QTRY_COMPARE_WITH_TIMEOUT(stuckLog.lines().value(stuckLog.lines().size() - 1), QStringLiteral("stop"), 5000);
     }
-    QVERIFY(!platform::BackgroundSound::leftThreadsBehind());
+    QVERIFY(!soundengine::BackgroundSound::leftThreadsBehind());
 }
 
 QTEST_MAIN(tst_soundmodule)

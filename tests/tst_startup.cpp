@@ -4,8 +4,8 @@
 
 #include "fakes.h"
 
-#include "platform/commandbar.h"
-#include "platform/twips.h"
+#include "forms/commandbar.h"
+#include "forms/twips.h"
 #include "sound/frmmusica.h"
 
 #include <QAction>
@@ -16,7 +16,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-using platform::tw;
+using forms::tw;
 
 class tst_startup : public QObject
 {
@@ -383,7 +383,7 @@ void tst_startup::everyTextFitsItsBox()
     QVERIFY(prompt->geometry().left() + prompt->fontMetrics().horizontalAdvance(prompt->text())
             < t.find<QWidget>(QStringLiteral("Picture2"))->geometry().left());
     // All seven buttons of the command bar are whole, inside the bar.
-    auto *bar = t.find<platform::CommandBar>(QStringLiteral("Toolbar1"));
+    auto *bar = t.find<forms::CommandBar>(QStringLiteral("Toolbar1"));
     int buttons = 0;
     for (int p = 1; p <= bar->count(); ++p) {
         if (QToolButton *b = bar->button(p)) {
@@ -405,7 +405,7 @@ void tst_startup::focusableControlsHaveAccessibleNames()
             && !w->inherits("QScrollBar") && !w->inherits("QMenuBar"))
             QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
     }
-    auto *bar = t.find<platform::CommandBar>(QStringLiteral("Toolbar1"));
+    auto *bar = t.find<forms::CommandBar>(QStringLiteral("Toolbar1"));
     for (int p = 1; p <= bar->count(); ++p) {
         if (QToolButton *b = bar->button(p))
             QVERIFY(!b->accessibleName().isEmpty());

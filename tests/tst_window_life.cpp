@@ -5,10 +5,10 @@
 
 #include "fakes.h"
 
-#include "platform/commandbar.h"
-#include "platform/simplestatusbar.h"
-#include "platform/syscolors.h"
-#include "platform/twips.h"
+#include "forms/commandbar.h"
+#include "forms/simplestatusbar.h"
+#include "forms/syscolors.h"
+#include "forms/twips.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,7 +17,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-using platform::tw;
+using forms::tw;
 
 class tst_window_life : public QObject
 {
@@ -122,8 +122,8 @@ void tst_window_life::focusColours()
 {
     TestWindow t;
     showActive(t);
-    const QColor resting = platform::systemColor(platform::SysColor::InactiveTitleBar);
-    const QColor focused = platform::systemColor(platform::SysColor::WindowBackground);
+    const QColor resting = forms::systemColor(forms::SysColor::InactiveTitleBar);
+    const QColor focused = forms::systemColor(forms::SysColor::WindowBackground);
     QVERIFY(resting != focused);
     auto *message = t.find<QPlainTextEdit>(QStringLiteral("txttexto"));
     auto *sounds = t.find<QComboBox>(QStringLiteral("cmbdir"));

@@ -4,18 +4,18 @@
 
 #include "windows/frmajuda.h"
 
-#include "platform/controls.h"
-#include "platform/dialogfont.h"
-#include "platform/syscolors.h"
-#include "platform/twips.h"
+#include "forms/controls.h"
+#include "forms/dialogfont.h"
+#include "forms/syscolors.h"
+#include "forms/twips.h"
 
 #include <QShortcut>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionButton>
 
-using platform::SysColor;
-using platform::tw;
+using forms::SysColor;
+using forms::tw;
 
 namespace {
 
@@ -27,16 +27,16 @@ constexpr int headingPixels = 17;
 // Every label paints its own face over the window's.
 QLabel *faceLabel(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
 {
-    QLabel *l = platform::label(parent, name, text, left, top, width, height);
+    QLabel *l = forms::label(parent, name, text, left, top, width, height);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    platform::setBackground(l, SysColor::ButtonFace);
+    forms::setBackground(l, SysColor::ButtonFace);
     return l;
 }
 
 QLabel *heading(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
 {
     auto *l = faceLabel(parent, name, text, left, top, width, height);
-    l->setFont(platform::dialogFont(headingPixels));
+    l->setFont(forms::dialogFont(headingPixels));
     return l;
 }
 
@@ -52,10 +52,10 @@ QLabel *explanation(QWidget *parent, const char *name, const QString &text, int 
 // window's surface: the pointer passes through it to the window.
 QWidget *line(QWidget *parent, const char *name, int x1, int y1, int x2, int y2, SysColor colour)
 {
-    auto *l = platform::control<QWidget>(parent, name);
+    auto *l = forms::control<QWidget>(parent, name);
     l->setGeometry(QRect(QPoint(tw(x1), tw(y1)), QPoint(tw(x2), tw(y2))));
     l->setAttribute(Qt::WA_TransparentForMouseEvents);
-    platform::setBackground(l, colour);
+    forms::setBackground(l, colour);
     return l;
 }
 
@@ -77,16 +77,11 @@ protected:
 } // namespace
 
 frmajuda::frmajuda(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Qt::Window | forms::fixedWindowHints)
 {
-    setObjectName(QStringLiteral("frmajuda"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Ajuda Relógio Trivelandor Ovalen Brakmund!"));
+    forms::setUpSmallWindow(this, "frmajuda", QStringLiteral("Ajuda Relógio Trivelandor Ovalen Brakmund!"), 6765, 5775);
     setWindowIcon(QIcon(QStringLiteral(":/images/ajuda.svg")));
-    setFont(platform::dialogFont());
-    setFixedSize(tw(6765), tw(5775));
-    platform::setBackground(this, SysColor::InactiveBorder);
+    forms::setBackground(this, SysColor::InactiveBorder);
 
     lblatualizar = heading(this, "lblatualizar", QStringLiteral("Atualizar:"), 240, 240, 1140, 360);
     lblatualizarexplic = explanation(
@@ -116,7 +111,7 @@ frmajuda::frmajuda(QWidget *parent)
         QStringLiteral("A mensagem aparecerá simplesmente para mostrar que o hora escolhida chegou."), 3480, 3480,
         2895, 735);
 
-    cmdok = platform::control<SteadyButton>(this, "cmdok", 4560, 4920, 1935, 615);
+    cmdok = forms::control<SteadyButton>(this, "cmdok", 4560, 4920, 1935, 615);
     cmdok->setText(QStringLiteral("&OK!"));
     // Enter presses the focused button, as buttons do on the desktop the
     // window was drawn for, even outside a dialog.

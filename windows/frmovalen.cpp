@@ -4,10 +4,10 @@
 
 #include "windows/frmovalen.h"
 
-#include "platform/controls.h"
-#include "platform/dialogfont.h"
-#include "platform/syscolors.h"
-#include "platform/twips.h"
+#include "forms/controls.h"
+#include "forms/dialogfont.h"
+#include "forms/syscolors.h"
+#include "forms/twips.h"
 
 #include <QFrame>
 #include <QShortcut>
@@ -15,46 +15,41 @@
 #include <QPushButton>
 #include <QScreen>
 
-using platform::control;
-using platform::label;
-using platform::SysColor;
-using platform::tw;
+using forms::control;
+using forms::label;
+using forms::SysColor;
+using forms::tw;
 
 frmovalen::frmovalen(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Qt::Tool | forms::fixedWindowHints)
 {
-    setObjectName(QStringLiteral("frmovalen"));
-    setAttribute(Qt::WA_DeleteOnClose);
     // The title is the author's name; a tool window carries no icon of its own
     // and stays out of the task bar.
-    setWindowTitle(QStringLiteral("Ovalen Brakmund"));
-    setFont(platform::dialogFont());
-    setFixedSize(tw(4665), tw(3480));
+    forms::setUpSmallWindow(this, "frmovalen", QStringLiteral("Ovalen Brakmund"), 4665, 3480);
 
     frasobre = control<QFrame>(this, "frasobre", 120, 0, 4455, 2535);
     frasobre->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     Picture1 = control<QWidget>(frasobre, "Picture1", 120, 120, 4215, 2295);
-    platform::setBackground(Picture1, SysColor::WindowFrame);
-    platform::setForeground(Picture1, SysColor::WindowText);
+    forms::setBackground(Picture1, SysColor::WindowFrame);
+    forms::setForeground(Picture1, SysColor::WindowText);
 
     // 18 and 12 points are 24 and 16 pixels at 96 dpi. At 24 the bold italic
     // title runs a pixel past its box, so it is one pixel smaller.
     Label5 = label(Picture1, "Label5", QStringLiteral("Relógio Trovelandor:"), 0, 360, 4215, 735);
-    Label5->setFont(platform::dialogFont(23, true, true));
+    Label5->setFont(forms::dialogFont(23, true, true));
     Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    platform::setBackground(Label5, SysColor::MenuText);
-    platform::setForeground(Label5, SysColor::Highlight);
+    forms::setBackground(Label5, SysColor::MenuText);
+    forms::setForeground(Label5, SysColor::Highlight);
 
     Label6 = label(Picture1, "Label6",
                    QStringLiteral("Simples, desperta a hora que você quiser, sem ligar o computador."), 360, 1200,
                    3615, 975);
-    Label6->setFont(platform::dialogFont(16, true));
+    Label6->setFont(forms::dialogFont(16, true));
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label6->setWordWrap(true);
-    platform::setBackground(Label6, SysColor::ButtonText);
-    platform::setForeground(Label6, SysColor::Highlight);
+    forms::setBackground(Label6, SysColor::ButtonText);
+    forms::setForeground(Label6, SysColor::Highlight);
 
     cmdsair = control<QPushButton>(this, "cmdsair", 3360, 2640, 1095, 735);
     cmdsair->setIcon(QIcon(QStringLiteral(":/images/relogio.svg")));

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "desktop/services.h"
+
+#include <QHash>
+#include <QList>
+#include <QTimer>
+
+#include <memory>
+
+class QAudioDevice;
+class QAudioFormat;
+class QAudioSink;
+
+namespace soundengine {
+
+// The seam the window plays its sounds through, which the engine fills.
+using desktop::SoundOutput;
+
+class SoundTrack;
+
+// Plays the program's sounds, the files the user chose and the alarm tone
+// in their place, through Qt's decoder and audio output. Everything it does
+// may wait (on the disk, on a decoder, on the sound server), so it lives on
+// a thread of its own and the window only posts requests to it.
+//
+// A sound made ready ahead has the start of its file decoded and its output
+// open but silent, so that playing it writes the first samples at once.
+class SoundEngine : public SoundOutput
+{
+    Q_OBJECT
+public:
+    struct Limits {
+        // A file of which nothing is decoded by then gets the tone instead:
+        // some damaged files neither play nor fail.
+        int startMs = 2000;
+        // A sound made ready and not played by then is let go, so that no
+        // output waits open on the sound server for hours.
+        int preparedMs = 10000;
+    };
+
+    explicit SoundEngine(QObject *parent = nullptr);
+    SoundEngine(Limits limits, QObject *parent);
+    ~SoundEngine() override;
+
+    void play(const QString &path) override;
+    void stop() override;
+    void prepare(const QString &path) override;
+    int volume() const override { return m_volume; }
+    void setVolume(int volume) override;
+
+    // Nothing open: no decoder, no output, no timer.
+    bool isAtRest() const;
+    // Made ready for that file: playing it writes its first samples at once.
+    bool isReadyToPlay(const QString &path) const;
+
+private:
+    friend class SoundTrack;
+    QAudioSink *takeOutput(const QAudioDevice &device, const QAudioFormat &format);
+    void giveBack(QAudioSink *sink);
+    void load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone);
+    void retire(std::unique_ptr<SoundTrack> &slot);
+    std::unique_ptr<SoundTrack> &slotOf(const SoundTrack *track);
+    void trackFailed(SoundTrack *track);
+    void trackStarted(SoundTrack *track);
+    void trackEnded(SoundTrack *track);
+    void trackDuration(SoundTrack *track, qint64 ms);
+    void trackPosition(SoundTrack *track, qint64 ms);
+
+    Limits m_limits;
+    std::unique_ptr<SoundTrack> m_playing;
+    std::unique_ptr<SoundTrack> m_prepared;
+    std::unique_ptr<SoundTrack> m_none;
+    QTimer m_preparedLife;
+    QList<QAudioSink *> m_outputs; // stopped, ready to be used again
+    QHash<QAudioSink *, QByteArray> m_outputDevices;
+    int m_volume = 100;
+};
+
+} // namespace soundengine
