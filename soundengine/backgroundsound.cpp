@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundengine/backgroundsound.h"
 
+#include "soundengine/soundlog.h"
+
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QThread>
@@ -41,7 +43,8 @@ SoundEngineFactory soundModule(const QStringList &files)
             module.unload();
         }
         // No sound, but the clock, the alarm and its message go on.
-        qWarning("relogio: the sound module could not be loaded (%s)", qPrintable(module.errorString()));
+        qCWarning(soundLog, "the sound module could not be loaded (%s): no sound, not even the tone",
+                  qPrintable(module.errorString()));
         return nullptr;
     };
 }
@@ -248,6 +251,7 @@ void BackgroundSound::fallBack()
     // stuck in the sound stack, for a while or for good. The tone comes
     // from the second engine; should the first one come back, it does not
     // play over it.
+    qCWarning(soundLog, "no sound %d ms after it was asked for: the tone plays in its place", int(m_watchdog.interval()));
     main().post([](SoundOutput &engine) { engine.stop(); });
     backup().post([](SoundOutput &engine) { engine.play(QString()); });
 }
