@@ -25,7 +25,10 @@ namespace {
 // PipeWire plays every stream in steps of the shortest latency any of them
 // asks for, up to 43 ms. Its PulseAudio server takes 80 ms as a latency of
 // 20 ms, which gives steps of 512 frames, 11 ms at 48 kHz; half that (5 ms
-// steps) made the sound cut out now and then.
+// steps) made the sound cut out now and then. A longer latency does not
+// help with what cuts out at this one: a server held up for a few
+// milliseconds (a busy machine) skips a whole step of every stream, however
+// much of the sound it holds, and the first sample comes a step later.
 constexpr qint64 latencyUs = 80'000;
 // How far the writes keep ahead of what has been played: enough that a
 // thread held up for a while does not let the output run dry. The server
