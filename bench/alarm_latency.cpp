@@ -165,8 +165,16 @@ int soak(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
         const double heard = monitor.firstSoundAfter(double(second) * 1000 - 100);
         if (heard < 0)
             ++silent;
-        else if (monitor.longestSilence(heard + 20, heard + 450) > 2)
+        else if (const double gap = monitor.longestSilence(heard + 20, heard + 450); gap > 2) {
             ++broken;
+            // Where and for how long, to hold against the server's own
+            // record of its steps (pw-profiler on PipeWire).
+            double at = heard + 20;
+            while (at < heard + 450 && monitor.longestSilence(at, at + 3) <= 2)
+                ++at;
+            std::fprintf(stderr, "alarm_latency: alarm %d at %s cut out for %.1f ms, %.0f ms into its sound\n", i + 1,
+                         qPrintable(timeText(second)), gap, at - heard);
+        }
     }
     int skipped = 0, worst = 0;
     for (int i = 0; i < c.tickTimes.size(); ++i) {

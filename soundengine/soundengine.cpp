@@ -13,6 +13,8 @@
 #include <QMediaDevices>
 #include <QUrl>
 
+#include <utility>
+
 namespace soundengine {
 
 namespace {
@@ -23,7 +25,10 @@ namespace {
 // PipeWire plays every stream in steps of the shortest latency any of them
 // asks for, up to 43 ms. Its PulseAudio server takes 80 ms as a latency of
 // 20 ms, which gives steps of 512 frames, 11 ms at 48 kHz; half that (5 ms
-// steps) made the sound cut out now and then.
+// steps) made the sound cut out now and then. A longer latency does not
+// help with what cuts out at this one: a server held up for a few
+// milliseconds (a busy machine) skips a whole step of every stream, however
+// much of the sound it holds, and the first sample comes a step later.
 constexpr qint64 latencyUs = 80'000;
 // How far the writes keep ahead of what has been played: enough that a
 // thread held up for a while does not let the output run dry. The server
@@ -36,6 +41,9 @@ constexpr qint64 decodeAheadUs = 2'000'000;
 constexpr qint64 leadingSilenceUs = 100'000;
 constexpr int feedMs = 50;
 constexpr int outputRetryMs = 500;
+// The corked output for the next sound is opened this long after the last
+// sound let go of its own, once nothing plays.
+constexpr int openAheadMs = 200;
 constexpr int outputRetries = 10;
 
 QAudioFormat fallbackFormat()
@@ -183,22 +191,21 @@ private:
             m_device = QMediaDevices::defaultAudioOutput();
         if (m_device.isNull())
             return; // no sound server, for now
-        m_sink = m_engine.takeOutput(m_device, m_format);
-        m_sink->setBufferSize(m_format.bytesForDuration(latencyUs));
-        m_sink->setVolume(m_volume);
-        m_out = m_sink->start();
-        if (!m_out) {
-            closeOutput();
+        const SoundEngine::Output output = m_engine.takeOutput(m_device, m_format);
+        if (!output.io) {
             // The server may come back under another default: asked again next time.
             m_device = QAudioDevice();
+            return;
         }
+        m_sink = output.sink;
+        m_out = output.io;
+        m_sink->setVolume(m_volume);
     }
 
     void closeOutput()
     {
         if (!m_sink)
             return;
-        m_sink->stop();
         m_engine.giveBack(m_sink);
         m_sink = nullptr;
         m_out = nullptr;
@@ -374,6 +381,9 @@ SoundEngine::SoundEngine(Limits limits, QObject *parent) : SoundOutput(parent), 
 {
     m_preparedLife.setSingleShot(true);
     connect(&m_preparedLife, &QTimer::timeout, this, [this] { retire(m_prepared); });
+    m_openAhead.setSingleShot(true);
+    m_openAhead.setInterval(openAheadMs);
+    connect(&m_openAhead, &QTimer::timeout, this, &SoundEngine::keepOutputAhead);
 }
 
 SoundEngine::~SoundEngine()
@@ -381,29 +391,80 @@ SoundEngine::~SoundEngine()
     // The sounds first, then the outputs they gave back.
     m_playing.reset();
     m_prepared.reset();
+    m_openAhead.stop();
+    delete m_ahead.sink;
     qDeleteAll(m_outputs);
 }
 
-QAudioSink *SoundEngine::takeOutput(const QAudioDevice &device, const QAudioFormat &format)
+SoundEngine::Output SoundEngine::takeOutput(const QAudioDevice &device, const QAudioFormat &format)
+{
+    if (const Output ahead = std::exchange(m_ahead, {}); ahead.sink) {
+        if (ahead.sink->format() == format && m_outputDevices.value(ahead.sink) == device.id()
+            && ahead.sink->state() == QAudio::SuspendedState && ahead.sink->error() == QAudio::NoError) {
+            ahead.sink->resume();
+            if (ahead.sink->state() != QAudio::SuspendedState && ahead.sink->state() != QAudio::StoppedState)
+                return ahead;
+        }
+        // Its server went away, or the sound goes elsewhere now.
+        ahead.sink->stop();
+        m_outputs.append(ahead.sink);
+    }
+    return openOutput(device, format);
+}
+
+SoundEngine::Output SoundEngine::openOutput(const QAudioDevice &device, const QAudioFormat &format)
 {
     // Qt's output runs the thread's pending events as it is destroyed,
     // requests included, so outputs are kept and used again rather than
     // destroyed in the middle of one.
+    QAudioSink *sink = nullptr;
     for (auto it = m_outputs.begin(); it != m_outputs.end(); ++it) {
         if ((*it)->format() == format && m_outputDevices.value(*it) == device.id()) {
-            QAudioSink *sink = *it;
+            sink = *it;
             m_outputs.erase(it);
-            return sink;
+            break;
         }
     }
-    auto *sink = new QAudioSink(device, format, this);
-    m_outputDevices.insert(sink, device.id());
-    return sink;
+    if (!sink) {
+        sink = new QAudioSink(device, format, this);
+        m_outputDevices.insert(sink, device.id());
+    }
+    sink->setBufferSize(format.bytesForDuration(latencyUs));
+    const Output output{sink, sink->start()};
+    if (!output.io) {
+        sink->stop();
+        m_outputs.append(sink);
+        return {};
+    }
+    return output;
 }
 
 void SoundEngine::giveBack(QAudioSink *sink)
 {
+    sink->stop();
     m_outputs.append(sink);
+    m_openAhead.start();
+}
+
+void SoundEngine::keepOutputAhead()
+{
+    // Not while a sound plays or waits to: opening holds this thread up.
+    if (m_ahead.sink || m_playing || m_prepared)
+        return;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return;
+    const Output output = openOutput(device, device.preferredFormat());
+    if (!output.io)
+        return;
+    // Corked, it costs the server nothing until it plays.
+    output.sink->suspend();
+    if (output.sink->state() != QAudio::SuspendedState) {
+        output.sink->stop();
+        m_outputs.append(output.sink);
+        return;
+    }
+    m_ahead = output;
 }
 
 bool SoundEngine::isAtRest() const

@@ -50,15 +50,24 @@ public:
     int volume() const override { return m_volume; }
     void setVolume(int volume) override;
 
-    // Nothing open: no decoder, no output, no timer.
+    // Nothing plays and nothing is made ready: no decoder, no timer, and
+    // no output but the one kept corked for the next sound.
     bool isAtRest() const;
     // Made ready for that file: playing it writes its first samples at once.
     bool isReadyToPlay(const QString &path) const;
 
 private:
     friend class SoundTrack;
-    QAudioSink *takeOutput(const QAudioDevice &device, const QAudioFormat &format);
+    // An output open on the sound server, or none (no io) where it could
+    // not be opened.
+    struct Output {
+        QAudioSink *sink = nullptr;
+        QIODevice *io = nullptr;
+    };
+    Output takeOutput(const QAudioDevice &device, const QAudioFormat &format);
+    Output openOutput(const QAudioDevice &device, const QAudioFormat &format);
     void giveBack(QAudioSink *sink);
+    void keepOutputAhead();
     void load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone);
     void retire(std::unique_ptr<SoundTrack> &slot);
     std::unique_ptr<SoundTrack> &slotOf(const SoundTrack *track);
@@ -73,6 +82,11 @@ private:
     std::unique_ptr<SoundTrack> m_prepared;
     std::unique_ptr<SoundTrack> m_none;
     QTimer m_preparedLife;
+    // Opening an output takes the sound server a while (PipeWire's
+    // PulseAudio server up to 80 ms), so one is kept open, corked, for the
+    // next sound that was not made ready ahead.
+    Output m_ahead;
+    QTimer m_openAhead;
     QList<QAudioSink *> m_outputs; // stopped, ready to be used again
     QHash<QAudioSink *, QByteArray> m_outputDevices;
     int m_volume = 100;

@@ -7,6 +7,7 @@
 #include "soundengine/tone.h"
 
 #include "audiomonitor.h"
+#include "desktop.h"
 #include "environment.h"
 #include "soundserver.h"
 
@@ -42,6 +43,8 @@ private Q_SLOTS:
 private:
     QString writeWav(const QString &name, double seconds);
     static void makeWithFfmpeg(const QStringList &arguments);
+    // What pactl lists of this process's sound streams.
+    QStringList streams() const;
     QTemporaryDir m_dir;
     // The sound server the engines of this test play into, and an ear on it.
     SoundServer m_server;
@@ -93,6 +96,11 @@ void tst_player::makeWithFfmpeg(const QStringList &arguments)
     p.start(ffmpeg, QStringList{QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y")} + arguments);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 0);
+}
+
+QStringList tst_player::streams() const
+{
+    return soundStreamPropertiesOf(QCoreApplication::applicationPid(), m_server.environment());
 }
 
 void tst_player::initTestCase()
@@ -305,9 +313,11 @@ void tst_player::soundIsHeardPromptly()
     QFETCH(int, withinMs);
     SoundEngine engine;
     const QString path = m_dir.filePath(file);
-    // The stack is up, as it is for any sound after the first.
+    // The stack is up, as it is for any sound after the first, and an
+    // output waits for the next one, corked: the server has nothing to do.
     engine.play(m_dir.filePath(QStringLiteral("tone.wav")));
     QTRY_VERIFY_WITH_TIMEOUT(engine.isAtRest(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(streams().size() == 1 && streams().first().contains(QStringLiteral("Corked: yes")), 5000);
     if (prepared) {
         engine.prepare(path);
         QTRY_VERIFY_WITH_TIMEOUT(engine.isReadyToPlay(path), 5000);
@@ -317,6 +327,8 @@ void tst_player::soundIsHeardPromptly()
     const double heard = m_monitor->waitForSoundAfter(asked - 20, 2000);
     QVERIFY2(heard > 0, "nothing was heard");
     QVERIFY2(heard - asked < withinMs, qPrintable(QStringLiteral("heard after %1 ms").arg(heard - asked)));
+    // It plays on the output that waited.
+    QCOMPARE(streams().size(), 1);
 }
 
 QTEST_MAIN(tst_player)
