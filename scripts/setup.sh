@@ -43,6 +43,9 @@ RELOGIO_TEST_PACKAGES=(
   # Notification areas on D-Bus: Xfce's panel with its own tray and with the
   # StatusNotifier plugin, and Python's D-Bus bindings for one like Plasma's.
   xfce4-panel xfce4-sntray-plugin python3-gi
+  # As on many desktops, whose media players bring them: GStreamer's "bad"
+  # plugins offer the decoder video and image sinks, which it must decline.
+  gstreamer1.0-plugins-bad
 )
 
 # Only for the desktops lane (scripts/desktops), never for CI: GNOME Shell
