@@ -660,10 +660,17 @@ WindowManager::WindowManager(const QString &display) : m_display(display)
         return;
     file.close();
     const QString log = m_home.filePath(QStringLiteral("log"));
-    m_manager.setStandardOutputFile(log);
+    m_manager.setStandardOutputFile(log, QIODevice::Append);
     m_manager.setStandardErrorFile(log, QIODevice::Append);
-    m_manager.start(QStringLiteral("icewm"), {QStringLiteral("--config=") + preferences});
-    (void)waitFor([&] { return isRunning() || m_manager.state() == QProcess::NotRunning; }, 30000);
+    // As a panel, a window manager that finds no display on a machine this
+    // busy is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_manager.start(QStringLiteral("icewm"), {QStringLiteral("--config=") + preferences});
+        if (waitFor([&] { return isRunning() || m_manager.state() == QProcess::NotRunning; }, 30000) && isRunning())
+            return;
+        endProcess(m_manager);
+        QTest::qWait(250);
+    }
 }
 
 WindowManager::~WindowManager()
