@@ -4,8 +4,6 @@
 #include "desktop/soundidentity.h"
 #include "desktop/x11hints.h"
 
-#include <QCoreApplication>
-
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
@@ -20,7 +18,6 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
-
 
 namespace desktop {
 
@@ -169,8 +166,6 @@ bool QtProgramLauncher::startDetached(const QString &program, const QStringList 
 }
 
 QtServices::QtServices(SoundOutput &sound) : m_sound(sound) {}
-
-QtServices::~QtServices() = default;
 
 Services QtServices::services()
 {

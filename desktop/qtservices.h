@@ -48,7 +48,6 @@ class QtServices
 {
 public:
     explicit QtServices(SoundOutput &sound);
-    ~QtServices();
     Services services();
 
 private:
