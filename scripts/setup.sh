@@ -96,7 +96,7 @@ relogio_headless() {
   mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
   unset WAYLAND_DISPLAY PULSE_SERVER
 
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   RELOGIO_PIDS+=($!)
   relogio_wait_for 10 test -s "$work/display" || relogio_fail "the X server (Xvfb) did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(cat "$work/display")"

@@ -305,10 +305,12 @@ PrivateDisplay::PrivateDisplay()
         m_server.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-displayfd"), QStringLiteral("1"),
                                                 QStringLiteral("-screen"), QStringLiteral("0"),
                                                 QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                                QStringLiteral("tcp")});
+                                                QStringLiteral("tcp"), QStringLiteral("-noreset")});
         // The number comes once the server takes clients; a server that
         // ends first found its number taken. One that says it is ready is
-        // taken at its word only once a client has reached it.
+        // taken at its word only once a client has reached it. Without
+        // -noreset the server starts over when that client leaves, and a
+        // program connecting in that moment is turned away.
         if (waitFor([&] { return number.size() > 0 || m_server.state() == QProcess::NotRunning; }, 30000)
             && number.size() > 0
             && runCommand(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), display}, 15000)
