@@ -100,10 +100,18 @@ double AudioMonitor::pitchAt(double whenMs) const
     const qsizetype to = from + rate / 10;
     if (to > n)
         return 0; // not heard yet
+    // Counted over the time it was heard: where the server skipped a step on
+    // a busy machine, the hole is no slower pitch.
+    constexpr qsizetype hole = rate / 500; // 2 ms, three half waves of 660 Hz
     int crossings = 0;
-    for (qsizetype i = from + 1; i < to; ++i)
+    qsizetype silent = 0, run = 0;
+    for (qsizetype i = from + 1; i < to; ++i) {
         crossings += (s[i - 1] < 0) != (s[i] < 0);
-    return crossings / 2.0 / (double(to - from) / rate);
+        run = std::abs(int(s[i])) <= audible ? run + 1 : 0;
+        silent += run == hole ? hole : run > hole ? 1 : 0;
+    }
+    const qsizetype heard = to - from - silent;
+    return heard > 0 ? crossings / 2.0 / (double(heard) / rate) : 0;
 }
 
 double AudioMonitor::longestSilence(double fromMs, double toMs) const

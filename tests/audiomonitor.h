@@ -33,8 +33,9 @@ public:
     double firstSoundAfter(double whenMs) const;
     // The same, waiting up to timeoutMs for it to be heard.
     double waitForSoundAfter(double whenMs, int timeoutMs);
-    // The pitch heard from that time on, over a tenth of a second, in
-    // hertz: tells a sound from another. 0 until that much was heard.
+    // The pitch heard from that time on, over a tenth of a second (holes
+    // in the sound left out), in hertz: tells a sound from another. 0
+    // until that much was heard.
     double pitchAt(double whenMs) const;
     double waitForPitchAt(double whenMs, int timeoutMs);
     // The longest stretch without an audible sample between those times,

@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +31,19 @@ SoundServer::SoundServer(Kind kind) : m_kind(kind)
 {
     QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir(m_dir.path()).mkpath(QStringLiteral("pulse"));
+    const QByteArray address = QFile::encodeName(m_dir.filePath(QStringLiteral("pulse/native")));
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    if (size_t(address.size()) < sizeof where.sun_path) {
+        std::copy(address.begin(), address.end(), where.sun_path);
+        m_address = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_address >= 0
+            && (::bind(m_address, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0
+                || ::listen(m_address, SOMAXCONN) != 0)) {
+            ::close(m_address);
+            m_address = -1;
+        }
+    }
     for (QProcess &p : m_processes) {
         endsWithTheTest(p);
         p.setStandardOutputFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
@@ -39,6 +56,25 @@ SoundServer::~SoundServer()
 {
     thaw();
     kill();
+    if (m_address >= 0)
+        ::close(m_address);
+}
+
+void SoundServer::startOnTheAddress(QProcess &process, const QString &program, const QStringList &arguments)
+{
+    // The service manager's way: the socket as descriptor 3, and the count
+    // of such sockets and the process they are for in the environment.
+    const int address = m_address;
+    process.setChildProcessModifier([address] {
+        if (address == 3)
+            ::fcntl(3, F_SETFD, 0);
+        else if (address >= 0)
+            ::dup2(address, 3);
+    });
+    process.start(QStringLiteral("sh"), QStringList{QStringLiteral("-c"),
+                                                    QStringLiteral("export LISTEN_FDS=1 LISTEN_PID=$$; exec \"$0\" \"$@\""),
+                                                    program}
+                                            + arguments);
 }
 
 QProcessEnvironment SoundServer::environment() const
@@ -77,12 +113,12 @@ bool SoundServer::start()
     if (m_kind == PipeWire)
         return startPipeWire(env);
     m_processes[0].setProcessEnvironment(env);
-    m_processes[0].start(QStringLiteral("pulseaudio"),
-                         {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
-                          QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=false"), QStringLiteral("-n"),
-                          QStringLiteral("--load=module-null-sink sink_name=") + sink(),
-                          QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=")
-                              + m_dir.filePath(QStringLiteral("pulse/native"))});
+    startOnTheAddress(m_processes[0], QStringLiteral("pulseaudio"),
+                      {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
+                       QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=false"), QStringLiteral("-n"),
+                       QStringLiteral("--load=module-null-sink sink_name=") + sink(),
+                       QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=")
+                           + m_dir.filePath(QStringLiteral("pulse/native"))});
     return QTest::qWaitFor([this] { return isRunning(); }, 30000);
 }
 
@@ -98,7 +134,10 @@ bool SoundServer::startPipeWire(const QProcessEnvironment &env)
     const QStringList programs{QStringLiteral("pipewire"), QStringLiteral("wireplumber"), QStringLiteral("pipewire-pulse")};
     for (int i = 0; i < 3; ++i) {
         m_processes[i].setProcessEnvironment(env);
-        m_processes[i].start(programs[i], {});
+        if (i == 2)
+            startOnTheAddress(m_processes[i], programs[i], {});
+        else
+            m_processes[i].start(programs[i], {});
         // The session manager and the PulseAudio server connect to PipeWire.
         if (i == 0 && !QTest::qWaitFor([this] { return QFile::exists(m_dir.filePath(QStringLiteral("pipewire-0"))); }, 30000))
             return false;

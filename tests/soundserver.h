@@ -4,7 +4,10 @@
 // A sound server of the test's own, with a silent sink, that the test can
 // freeze, kill and start again, as a desktop's sound server may do: either
 // PulseAudio itself or PipeWire with its PulseAudio server, as Debian's
-// desktops have it. Programs talk to either through libpulse.
+// desktops have it. Programs talk to either through libpulse. Its address
+// is a socket the test holds and hands to each server it starts, as the
+// desktop's service manager does: a program that connects while the server
+// restarts waits for it, as it would on the desktop.
 
 #include "sessionbus.h"
 
@@ -41,6 +44,9 @@ public:
 
 private:
     bool startPipeWire(const QProcessEnvironment &env);
+    // Starts the program with the address socket as its own, as if the
+    // service manager had started it for that socket.
+    void startOnTheAddress(QProcess &process, const QString &program, const QStringList &arguments);
     QString pactl(const QStringList &arguments) const;
 
     Kind m_kind;
@@ -51,6 +57,7 @@ private:
     // PulseAudio alone; or PipeWire, its session manager and its
     // PulseAudio server.
     std::array<QProcess, 3> m_processes;
+    int m_address = -1; // the listening socket
     bool m_frozen = false;
 };
 
