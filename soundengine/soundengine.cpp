@@ -5,6 +5,7 @@
 
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QFileInfo>
 #include <QMediaDevices>
 
 #include <utility>
@@ -120,6 +121,14 @@ void SoundEngine::keepOutputAhead()
         return;
     }
     m_ahead = output;
+}
+
+const SoundEngine::Start *SoundEngine::startOf(const QFileInfo &file, const QAudioFormat &format) const
+{
+    if (m_start.pcm.isEmpty() || m_start.path != file.filePath() || m_start.size != file.size()
+        || m_start.modified != file.lastModified() || m_start.format != format)
+        return nullptr;
+    return &m_start;
 }
 
 bool SoundEngine::isAtRest() const

@@ -3,6 +3,8 @@
 
 #include "desktop/services.h"
 
+#include <QAudioFormat>
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QTimer>
@@ -10,8 +12,8 @@
 #include <memory>
 
 class QAudioDevice;
-class QAudioFormat;
 class QAudioSink;
+class QFileInfo;
 
 namespace soundengine {
 
@@ -64,10 +66,25 @@ private:
         QAudioSink *sink = nullptr;
         QIODevice *io = nullptr;
     };
+    // The decoded start of the last file heard. Its decoder takes tens of
+    // milliseconds to give its first samples (an MP3's the longest), so
+    // the same file played again, by Tocar or at an alarm, starts from
+    // this while a new decoder catches up.
+    struct Start {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        QAudioFormat format;
+        QByteArray pcm;    // from the first sample heard
+        qsizetype end = 0; // where it ends in what the decoder gives
+    };
     Output takeOutput(const QAudioDevice &device, const QAudioFormat &format);
     Output openOutput(const QAudioDevice &device, const QAudioFormat &format);
     void giveBack(QAudioSink *sink);
     void keepOutputAhead();
+    // What was kept of that file, if it has not changed since.
+    const Start *startOf(const QFileInfo &file, const QAudioFormat &format) const;
+    void keepStart(Start start) { m_start = std::move(start); }
     void load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone);
     void retire(std::unique_ptr<SoundTrack> &slot);
     std::unique_ptr<SoundTrack> &slotOf(const SoundTrack *track);
@@ -88,6 +105,7 @@ private:
     Output m_ahead;
     QTimer m_openAhead;
     QList<QAudioSink *> m_outputs; // stopped, ready to be used again
+    Start m_start;
     QHash<QAudioSink *, QByteArray> m_outputDevices;
     int m_volume = 100;
 };

@@ -26,6 +26,10 @@ constexpr qint64 aheadUs = 300'000;
 constexpr qint64 decodeAheadUs = 2'000'000;
 // At most this much near-silence is cut from the start of a file.
 constexpr qint64 leadingSilenceUs = 100'000;
+// How much of a file's start is kept for when it plays again: more than
+// the first write takes, so that the new decoder has the time that start
+// plays to catch up.
+constexpr qint64 keptStartUs = 1'000'000;
 constexpr int feedMs = 50;
 constexpr int outputRetryMs = 500;
 constexpr int outputRetries = 10;
@@ -89,13 +93,20 @@ void SoundTrack::load(int startLimitMs)
     }
     // A folder, a pipe or a device is no sound, and opening a pipe to
     // decode it would wait for ever.
-    const QFileInfo file(m_requested);
+    m_file.setFile(m_requested);
+    const QFileInfo &file = m_file;
     if (m_requested.isEmpty() || !file.isFile() || !file.isReadable() || file.size() == 0) {
         fail(!file.exists()       ? QStringLiteral("no such file")
              : !file.isFile()     ? QStringLiteral("not a file")
              : !file.isReadable() ? QStringLiteral("not readable")
                                   : QStringLiteral("empty"));
         return;
+    }
+    if (const SoundEngine::Start *start = m_engine.startOf(file, m_format)) {
+        // Heard before and not changed since.
+        m_pcm = start->pcm;
+        m_skip = start->end;
+        m_trimmed = m_startKept = true;
     }
     declineVideoSinks();
     m_decoder = new QAudioDecoder(this);
@@ -216,7 +227,10 @@ void SoundTrack::pull()
             fail(QStringLiteral("decoded in another format than the output's"));
             return;
         }
-        m_pcm.append(buffer.constData<char>(), buffer.byteCount());
+        const QByteArrayView samples(buffer.constData<char>(), buffer.byteCount());
+        const qsizetype skipped = std::min(m_skip, samples.size());
+        m_skip -= skipped;
+        m_pcm.append(samples.sliced(skipped));
     }
     if (!m_trimmed && (buffered() >= m_format.bytesForDuration(leadingSilenceUs) || decoded())) {
         // Decoders hand out the encoder's priming samples before the
@@ -224,7 +238,9 @@ void SoundTrack::pull()
         m_read += pcm::leadingSilence(QByteArrayView(m_pcm).sliced(m_read), m_format,
                                       m_format.bytesForDuration(leadingSilenceUs));
         m_trimmed = true;
+        m_heardAt = m_read;
     }
+    keepStart();
     if (m_started)
         return;
     if (decoded() && buffered() == 0) {
@@ -234,6 +250,18 @@ void SoundTrack::pull()
         return;
     }
     tryStart();
+}
+
+void SoundTrack::keepStart()
+{
+    if (m_startKept || m_heardAt < 0)
+        return;
+    const qsizetype wanted = m_format.bytesForDuration(keptStartUs);
+    if (m_pcm.size() - m_heardAt < wanted && !decoded())
+        return;
+    const QByteArray start = m_pcm.sliced(m_heardAt, std::min(wanted, m_pcm.size() - m_heardAt));
+    m_engine.keepStart({m_requested, m_file.size(), m_file.lastModified(), m_format, start, m_heardAt + start.size()});
+    m_startKept = true;
 }
 
 void SoundTrack::tryStart()
@@ -285,6 +313,7 @@ bool SoundTrack::write(qsizetype most, qsizetype padTo)
     if (m_read > 4 * 1024 * 1024) {
         m_pcm.remove(0, m_read);
         m_read = 0;
+        m_startKept = true; // what was kept, or nothing: its start is gone
     }
     return true;
 }

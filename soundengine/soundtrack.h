@@ -5,6 +5,7 @@
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -51,6 +52,8 @@ private:
     // Gives up on the file, saying why; the tone stands in.
     void fail(const QString &why);
     void pull();
+    // Hands the engine the decoded start of this file, once there is enough.
+    void keepStart();
     void tryStart();
 
     // Writes up to that many bytes of the sound, padded with silence to at
@@ -66,8 +69,12 @@ private:
     QAudioDecoder *m_decoder = nullptr;
     QAudioSink *m_sink = nullptr;
     QIODevice *m_out = nullptr;
+    QFileInfo m_file; // as it was when loaded
     QByteArray m_pcm;
     qsizetype m_read = 0;
+    qsizetype m_skip = 0;    // of what the decoder gives, already there
+    qsizetype m_heardAt = -1; // in m_pcm, past the leading silence
+    bool m_startKept = false;
     qint64 m_written = 0;
     qint64 m_durationMs = -1;
     qreal m_volume = 1.0;

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void aPreparedSoundStartsAtOnceAndIsLetGoUnplayed_data();
     void aPreparedSoundStartsAtOnceAndIsLetGoUnplayed();
     void preparingNeverInterruptsASoundAndPlayingAgainStartsOver();
+    void aSoundPlayedAgainIsWholeAndAsItIsNow();
     void soundIsHeardPromptly_data();
     void soundIsHeardPromptly();
 
@@ -300,6 +301,38 @@ void tst_player::preparingNeverInterruptsASoundAndPlayingAgainStartsOver()
     QVERIFY(heard.positions.last().at(0).toLongLong() < before);
     engine.stop();
     QTRY_VERIFY_WITH_TIMEOUT(engine.isAtRest(), 3000);
+}
+
+void tst_player::aSoundPlayedAgainIsWholeAndAsItIsNow()
+{
+    // A second and a half at 660 Hz, then 990 Hz: played again, its start
+    // from memory and the rest from its decoder, the change comes when it
+    // did the first time, neither repeated nor cut.
+    const QString path = m_dir.filePath(QStringLiteral("duas.mp3"));
+    makeWithFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                    QStringLiteral("sine=frequency=660:duration=1.5"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                    QStringLiteral("-i"), QStringLiteral("sine=frequency=990:duration=1.5"), QStringLiteral("-filter_complex"),
+                    QStringLiteral("concat=n=2:v=0:a=1"), path});
+    SoundEngine engine;
+    auto pitchesAfterPlaying = [&](std::initializer_list<int> afterMs) {
+        // Heard from silence: the ear is listening and the last sound is over.
+        (void)QTest::qWaitFor([&] { return m_monitor->longestSilence(wallMs() - 600, wallMs() - 200) >= 390; }, 5000);
+        const double asked = wallMs();
+        engine.play(path);
+        const double heard = m_monitor->waitForSoundAfter(asked - 20, 3000);
+        QList<int> pitches;
+        for (int ms : afterMs)
+            pitches << qRound(m_monitor->waitForPitchAt(heard + ms, 3000) / 10) * 10;
+        engine.stop();
+        return pitches;
+    };
+    for (int round = 0; round < 2; ++round)
+        QCOMPARE(pitchesAfterPlaying({100, 1300, 1700}), (QList<int>{660, 660, 990}));
+    // Changed since, under the same name: the new sound from its start.
+    QFile::remove(path);
+    makeWithFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                    QStringLiteral("sine=frequency=880:duration=1"), path});
+    QCOMPARE(pitchesAfterPlaying({100}), QList<int>{880});
 }
 
 void tst_player::soundIsHeardPromptly_data()
