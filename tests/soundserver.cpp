@@ -132,6 +132,10 @@ bool SoundServer::startPipeWire(const QProcessEnvironment &env)
             return false;
     }
     const QStringList programs{QStringLiteral("pipewire"), QStringLiteral("wireplumber"), QStringLiteral("pipewire-pulse")};
+    // A PipeWire killed leaves its socket behind: the session manager and
+    // the PulseAudio server would find it and give up on it before the new
+    // one listens.
+    QFile::remove(m_dir.filePath(QStringLiteral("pipewire-0")));
     for (int i = 0; i < 3; ++i) {
         m_processes[i].setProcessEnvironment(env);
         if (i == 2)
