@@ -141,12 +141,12 @@ bool SoundEngine::isReadyToPlay(const QString &path) const
     return m_prepared && m_prepared->requested() == path && m_prepared->isReady();
 }
 
-void SoundEngine::load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone)
+void SoundEngine::load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone, bool atOnce)
 {
     slot = std::make_unique<SoundTrack>(*this, path, tone);
     slot->setVolume(m_volume / 100.0);
     // Loading may find the file unplayable and put the tone in the slot.
-    slot->load(m_limits.startMs);
+    slot->load(m_limits.startMs, atOnce);
 }
 
 void SoundEngine::retire(std::unique_ptr<SoundTrack> &slot)
@@ -172,7 +172,7 @@ void SoundEngine::prepare(const QString &path)
     if (m_prepared && m_prepared->requested() == path)
         m_prepared->keepReady();
     else
-        load(m_prepared, path, path.isEmpty());
+        load(m_prepared, path, path.isEmpty(), false);
     if (m_prepared)
         m_preparedLife.start(m_limits.preparedMs);
 }
@@ -184,7 +184,7 @@ void SoundEngine::play(const QString &path)
         m_playing = std::move(m_prepared);
         m_preparedLife.stop();
     } else {
-        load(m_playing, path, path.isEmpty());
+        load(m_playing, path, path.isEmpty(), true);
     }
     Q_EMIT positionChanged(0);
     Q_EMIT durationChanged(std::max<qint64>(0, m_playing->duration()));
@@ -219,7 +219,7 @@ void SoundEngine::trackFailed(SoundTrack *track)
     const bool wanted = track->isWanted();
     const QString requested = track->requested();
     retire(slot);
-    load(slot, requested, true);
+    load(slot, requested, true, &slot == &m_playing);
     if (&slot == &m_playing) {
         Q_EMIT durationChanged(std::max<qint64>(0, slot->duration()));
         if (wanted)

@@ -68,8 +68,8 @@ private:
     };
     // The decoded start of the last file heard. Its decoder takes tens of
     // milliseconds to give its first samples (an MP3's the longest), so
-    // the same file played again, by Tocar or at an alarm, starts from
-    // this while a new decoder catches up.
+    // the same file played again at once (Tocar) starts from this while a
+    // new decoder catches up.
     struct Start {
         QString path;
         qint64 size = -1;
@@ -85,7 +85,7 @@ private:
     // What was kept of that file, if it has not changed since.
     const Start *startOf(const QFileInfo &file, const QAudioFormat &format) const;
     void keepStart(Start start) { m_start = std::move(start); }
-    void load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone);
+    void load(std::unique_ptr<SoundTrack> &slot, const QString &path, bool tone, bool atOnce);
     void retire(std::unique_ptr<SoundTrack> &slot);
     std::unique_ptr<SoundTrack> &slotOf(const SoundTrack *track);
     void trackFailed(SoundTrack *track);

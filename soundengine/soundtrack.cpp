@@ -80,7 +80,7 @@ bool SoundTrack::isReady() const
     return m_trimmed && m_sink && !outputLost() && (decoded() || buffered() >= m_sink->bufferSize());
 }
 
-void SoundTrack::load(int startLimitMs)
+void SoundTrack::load(int startLimitMs, bool atOnce)
 {
     m_device = QMediaDevices::defaultAudioOutput();
     m_format = m_device.isNull() ? fallbackFormat() : m_device.preferredFormat();
@@ -102,7 +102,7 @@ void SoundTrack::load(int startLimitMs)
                                   : QStringLiteral("empty"));
         return;
     }
-    if (const SoundEngine::Start *start = m_engine.startOf(file, m_format)) {
+    if (const SoundEngine::Start *start = atOnce ? m_engine.startOf(file, m_format) : nullptr) {
         // Heard before and not changed since.
         m_pcm = start->pcm;
         m_skip = start->end;

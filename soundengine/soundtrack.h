@@ -32,8 +32,10 @@ public:
     qint64 duration() const { return m_durationMs; }
     bool isReady() const;
 
-    // Decodes the start of the sound and opens its output, silent.
-    void load(int startLimitMs);
+    // Decodes the start of the sound and opens its output, silent. A
+    // sound to play at once starts from the engine's kept start of the
+    // file, if it has one; one made ready ahead has its seconds to decode.
+    void load(int startLimitMs, bool atOnce);
 
     // A track made ready long ago may have lost its output to a sound
     // server that went away; it gets a new one.
