@@ -219,7 +219,7 @@ void SoundEngine::trackFailed(SoundTrack *track)
     const bool wanted = track->isWanted();
     const QString requested = track->requested();
     retire(slot);
-    load(slot, requested, true, &slot == &m_playing);
+    load(slot, requested, true, false);
     if (&slot == &m_playing) {
         Q_EMIT durationChanged(std::max<qint64>(0, slot->duration()));
         if (wanted)

@@ -138,10 +138,13 @@ bool SoundServer::startPipeWire(const QProcessEnvironment &env)
     QFile::remove(m_dir.filePath(QStringLiteral("pipewire-0")));
     for (int i = 0; i < 3; ++i) {
         m_processes[i].setProcessEnvironment(env);
-        if (i == 2)
+        if (i == 2) {
             startOnTheAddress(m_processes[i], programs[i], {});
-        else
+        } else {
+            // The first process may have been PulseAudio, on the address.
+            m_processes[i].setChildProcessModifier([] {});
             m_processes[i].start(programs[i], {});
+        }
         // The session manager and the PulseAudio server connect to PipeWire.
         if (i == 0 && !QTest::qWaitFor([this] { return QFile::exists(m_dir.filePath(QStringLiteral("pipewire-0"))); }, 30000))
             return false;
