@@ -19,7 +19,7 @@ double wallMs()
     return double(origin) + double(clock.nsecsElapsed()) / 1e6;
 }
 
-AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &server, int chunkMs)
+AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &server, int chunkMs, bool hum)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(server);
@@ -29,9 +29,24 @@ AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &serve
     // steadily from the start to the end. It asks for a latency well above
     // the recorder's, so that it never sets the server's pace (PipeWire
     // runs all its streams at the shortest latency any of them asks for).
-    m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
-    m_silence.start(QStringLiteral("pacat"), {QStringLiteral("-d"), sink, QStringLiteral("--raw"),
-                                              QStringLiteral("--latency-msec=%1").arg(10 * chunkMs)});
+    QStringList format{QStringLiteral("--raw")};
+    if (hum) {
+        // 500 Hz at a third of the level counted as heard: its peaks come
+        // every millisecond, in any stretch worth calling a silence.
+        format << QStringLiteral("--format=s16le") << QStringLiteral("--channels=1")
+               << QStringLiteral("--rate=%1").arg(rate);
+        m_hum.setStandardOutputProcess(&m_silence);
+        m_hum.start(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-t"), QStringLiteral("raw"),
+                                            QStringLiteral("-r"), QString::number(rate), QStringLiteral("-e"),
+                                            QStringLiteral("signed"), QStringLiteral("-b"), QStringLiteral("16"),
+                                            QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-"),
+                                            QStringLiteral("synth"), QStringLiteral("86400"), QStringLiteral("sine"),
+                                            QStringLiteral("500"), QStringLiteral("vol"), QStringLiteral("0.01")});
+    } else {
+        m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
+    }
+    m_silence.start(QStringLiteral("pacat"), QStringList{QStringLiteral("-d"), sink} + format
+                                                 + QStringList{QStringLiteral("--latency-msec=%1").arg(10 * chunkMs)});
     QObject::connect(&m_parec, &QProcess::readyReadStandardOutput, &m_parec, [this] {
         m_data += m_parec.readAllStandardOutput();
         m_chunks.append({wallMs(), m_data.size() / 2});
@@ -44,7 +59,7 @@ AudioMonitor::AudioMonitor(const QString &sink, const QProcessEnvironment &serve
 
 AudioMonitor::~AudioMonitor()
 {
-    for (QProcess *p : {&m_parec, &m_silence}) {
+    for (QProcess *p : {&m_parec, &m_silence, &m_hum}) {
         p->kill();
         p->waitForFinished();
     }
@@ -114,16 +129,24 @@ double AudioMonitor::pitchAt(double whenMs) const
     return heard > 0 ? crossings / 2.0 / (double(heard) / rate) : 0;
 }
 
-double AudioMonitor::longestSilence(double fromMs, double toMs) const
+AudioMonitor::Silence AudioMonitor::silenceIn(double fromMs, double toMs) const
 {
     const auto *s = reinterpret_cast<const qint16 *>(m_data.constData());
     const qsizetype to = std::min(sampleAt(toMs), m_data.size() / 2);
-    qsizetype longest = 0, run = 0;
+    qsizetype longest = 0, run = 0, start = -1;
     for (qsizetype i = sampleAt(fromMs); i < to; ++i) {
         run = std::abs(int(s[i])) <= audible ? run + 1 : 0;
-        longest = std::max(longest, run);
+        if (run > longest) {
+            longest = run;
+            start = i + 1 - run;
+        }
     }
-    return double(longest) * 1000.0 / rate;
+    if (start < 0)
+        return {};
+    const int loudest = std::abs(int(*std::max_element(s + start, s + start + longest, [](qint16 a, qint16 b) {
+        return std::abs(int(a)) < std::abs(int(b));
+    })));
+    return {double(longest) * 1000.0 / rate, timeOf(start), loudest > audible / 10};
 }
 
 double AudioMonitor::waitForSoundAfter(double whenMs, int timeoutMs)

@@ -26,7 +26,11 @@ public:
     // bounds how exactly it is timed. On PipeWire the shortest latency
     // asked for sets the pace of every stream, the monitor's included. It is heard from about two seconds
     // after the monitor starts: start it well before the sound.
-    explicit AudioMonitor(const QString &sink, const QProcessEnvironment &server = {}, int chunkMs = 20);
+    // With a hum, the stream that keeps the sink running plays a tone too
+    // faint to count as heard, so that a silence tells whether the server
+    // played nothing at all then or only nothing of the sound listened for.
+    explicit AudioMonitor(const QString &sink, const QProcessEnvironment &server = {}, int chunkMs = 20,
+                          bool hum = false);
     ~AudioMonitor();
     // When the first audible sample at or after the given time was played,
     // or -1.
@@ -40,7 +44,13 @@ public:
     double waitForPitchAt(double whenMs, int timeoutMs);
     // The longest stretch without an audible sample between those times,
     // in milliseconds: a sound that cuts out has one.
-    double longestSilence(double fromMs, double toMs) const;
+    double longestSilence(double fromMs, double toMs) const { return silenceIn(fromMs, toMs).ms; }
+    struct Silence {
+        double ms = 0;
+        double at = -1;        // where it began
+        bool humHeard = false; // the server went on playing the hum through it
+    };
+    Silence silenceIn(double fromMs, double toMs) const;
 
     static constexpr int rate = 48000;
     static constexpr int audible = 1000; // about -30 dBFS
@@ -53,6 +63,7 @@ private:
     double timeOf(qsizetype sample) const;
     qsizetype sampleAt(double whenMs) const;
 
+    QProcess m_hum;
     QProcess m_silence;
     QProcess m_parec;
     QByteArray m_data;
