@@ -4,9 +4,15 @@
 // (loaded from its module, on its own thread, as the program does), heard
 // at the monitor of a silent sink. One run measures PulseAudio and PipeWire
 // (with its PulseAudio server and session manager) side by side, each
-// server of its own, and prints one table.
+// server of its own, and prints one table. PipeWire is measured twice: at
+// the clock's own pace, as on a desktop where nothing else plays, and held
+// by another program at a longer step.
 //
-//   alarm_latency [rounds=5]       medians per format, alarm and Tocar
+//   alarm_latency [rounds=5] [held=2048]
+//                                  medians per format, alarm and Tocar; the
+//                                  other program holds PipeWire at steps of
+//                                  that many samples (1024 its default, 2048
+//                                  its longest)
 //   alarm_latency --soak [N=200]   N alarms in one process on each server:
 //                                  every one must ring and play without a
 //                                  break, every tick stay within its second
@@ -65,7 +71,7 @@ QString summary(QList<double> ms)
     if (ms.isEmpty())
         return QStringLiteral("nothing heard");
     std::sort(ms.begin(), ms.end());
-    QString text = QStringLiteral("%1 (%2)").arg(ms.at(ms.size() / 2), 0, 'f', 0).arg(ms.last(), 0, 'f', 0);
+    QString text = QStringLiteral("%1 (%2)").arg(qRound(ms.at(ms.size() / 2))).arg(qRound(ms.last()));
     if (silent)
         text += QStringLiteral(", %1 silent").arg(silent);
     return text;
@@ -149,7 +155,7 @@ int soak(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
                             dir + QStringLiteral("/sound.wma")};
     c.choose(files.first());
     c.tickTimes.clear();
-    int missed = 0, silent = 0, broken = 0;
+    int missed = 0, silent = 0, broken = 0, skipped = 0;
     for (int i = 0; i < rounds; ++i) {
         if (i % 10 == 0)
             c.choose(files.at((i / 10) % files.size()));
@@ -165,27 +171,25 @@ int soak(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
         const double heard = monitor.firstSoundAfter(double(second) * 1000 - 100);
         if (heard < 0)
             ++silent;
-        else if (const double gap = monitor.longestSilence(heard + 20, heard + 450); gap > 2) {
-            ++broken;
-            // Where and for how long, to hold against the server's own
-            // record of its steps (pw-profiler on PipeWire).
-            double at = heard + 20;
-            while (at < heard + 450 && monitor.longestSilence(at, at + 3) <= 2)
-                ++at;
-            std::fprintf(stderr, "alarm_latency: alarm %d at %s cut out for %.1f ms, %.0f ms into its sound\n", i + 1,
-                         qPrintable(timeText(second)), gap, at - heard);
+        else if (const auto gap = monitor.silenceIn(heard + 20, heard + 450); gap.ms > 2) {
+            // The hum going silent with it: the server played nothing of
+            // any stream then, and no program's output could have helped.
+            ++(gap.humHeard ? broken : skipped);
+            std::fprintf(stderr, "alarm_latency: alarm %d at %s cut out for %.1f ms, %.0f ms into its sound, %s\n",
+                         i + 1, qPrintable(timeText(second)), gap.ms, gap.at - heard,
+                         gap.humHeard ? "the hum went on" : "the hum with it");
         }
     }
-    int skipped = 0, worst = 0;
+    int tickless = 0, worst = 0;
     for (int i = 0; i < c.tickTimes.size(); ++i) {
         worst = std::max(worst, int(c.tickTimes[i] % 1000));
         if (i > 0)
-            skipped += int(c.tickTimes[i] / 1000 - c.tickTimes[i - 1] / 1000 - 1);
+            tickless += int(c.tickTimes[i] / 1000 - c.tickTimes[i - 1] / 1000 - 1);
     }
-    std::printf("%d alarms, %d did not ring on their second, %d silent, %d cut out; %lld ticks, %d seconds "
-                "without one, every tick within %d ms of its second\n",
-                rounds, missed, silent, broken, static_cast<long long>(c.tickTimes.size()), skipped, worst);
-    return missed + silent + broken + skipped == 0 ? 0 : 1;
+    std::printf("%d alarms, %d did not ring on their second, %d silent, %d cut out alone, %d in a step the server "
+                "skipped for every stream; %lld ticks, %d seconds without one, every tick within %d ms of its second\n",
+                rounds, missed, silent, broken, skipped, static_cast<long long>(c.tickTimes.size()), tickless, worst);
+    return missed + silent + broken + tickless == 0 ? 0 : 1;
 }
 
 // The server's name and version as it gives them.
@@ -203,20 +207,27 @@ QString serverName(const QProcessEnvironment &server)
 // prints their figures side by side.
 int sideBySide(const QStringList &args)
 {
+    const bool soaking = args.value(0) == QStringLiteral("--soak");
     QList<QString> names;
     QList<QString> outputs;
     int status = 0;
-    for (SoundServer::Kind kind : {SoundServer::PulseAudio, SoundServer::PipeWire}) {
+    for (const auto &[kind, held] : {std::pair{SoundServer::PulseAudio, false}, std::pair{SoundServer::PipeWire, false},
+                                     std::pair{SoundServer::PipeWire, true}}) {
+        if (held && soaking)
+            continue;
         SoundServer server(kind);
         if (!server.isRunning()) {
             std::fprintf(stderr, "alarm_latency: the %s server did not start\n", qPrintable(SoundServer::name(kind)));
             return 1;
         }
-        names << serverName(server.environment());
+        const QString heldStep = args.value(1, QStringLiteral("2048"));
+        names << serverName(server.environment()) + (held ? QStringLiteral(", held ") + heldStep : QString());
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(server.environment());
         env.insert(QStringLiteral("RELOGIO_BENCH_SERVER"), SoundServer::name(kind));
+        if (held)
+            env.insert(QStringLiteral("RELOGIO_BENCH_HELD"), heldStep);
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), args);
@@ -227,17 +238,18 @@ int sideBySide(const QStringList &args)
         status |= child.exitCode();
         outputs << QString::fromUtf8(child.readAllStandardOutput());
     }
-    if (args.value(0) == QStringLiteral("--soak")) {
+    if (soaking) {
         for (int i = 0; i < names.size(); ++i)
             std::printf("soak on %-16s %s", qPrintable(names[i]), qPrintable(outputs[i]));
         return status;
     }
     std::printf("alarm_latency: to the first audible sample at the sink's monitor, %s rounds; the alarm from the "
-                "start of its second, Tocar from the command; median (worst) in ms\n",
+                "start of its second, Tocar from the command; median (worst) in ms; \"held N\": another program "
+                "keeps PipeWire at steps of N samples while the clock is silent\n",
                 qPrintable(args.value(0, QStringLiteral("5"))));
     std::printf("%-16s", "");
     for (const QString &name : names)
-        std::printf("  %-18s", qPrintable(name));
+        std::printf("  %-26s", qPrintable(name));
     std::printf("\n");
     const QStringList rows = outputs.value(0).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString &row : rows) {
@@ -252,7 +264,7 @@ int sideBySide(const QStringList &args)
                         ms << m.toDouble();
                 }
             }
-            std::printf("  %-18s", qPrintable(summary(ms)));
+            std::printf("  %-26s", qPrintable(summary(ms)));
         }
         std::printf("\n");
     }
@@ -287,10 +299,18 @@ int main(int argc, char *argv[])
     }
     // PulseAudio's null sink plays ahead by the latency its streams ask
     // for, so its monitor is timed by a short one. PipeWire runs every
-    // stream at the shortest latency any of them asks for: there the
-    // monitor asks for a long one, and the clock's own stream sets the pace,
-    // as on a desktop where nothing else plays.
-    AudioMonitor monitor(SoundServer::sink(), {}, server == SoundServer::name(SoundServer::PipeWire) ? 100 : 5);
+    // stream at the shortest latency any of them asks for, and goes on at
+    // that pace while the clock's output waits corked: there the monitor
+    // asks for what the clock's output asks for, so the pace is the clock's
+    // own, as on a desktop where nothing else plays (whose server starts the
+    // sink at the pace of the one stream that wakes it). "Held", it asks
+    // for twice the step, which PipeWire rounds down to it (up to its
+    // longest, 2048): that is then the pace until the clock's output plays.
+    const bool pipeWire = server == SoundServer::name(SoundServer::PipeWire);
+    const int held = qEnvironmentVariableIntValue("RELOGIO_BENCH_HELD");
+    // Beside the clock's sound it hums, too faint to count as heard: a
+    // silence in both is a step the server skipped.
+    AudioMonitor monitor(SoundServer::sink(), {}, !pipeWire ? 5 : held > 0 ? held * 2000 / AudioMonitor::rate : 20, true);
     Clock c;
     QTest::qWait(2500); // the monitor hears nothing for its first two seconds
     if (soaking)
