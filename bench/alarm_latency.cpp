@@ -34,6 +34,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -67,7 +68,7 @@ QString timeText(qint64 second)
 // "median (worst)", and how many rounds heard nothing.
 QString summary(QList<double> ms)
 {
-    const int silent = int(ms.removeAll(-1));
+    const int silent = int(ms.removeIf([](double m) { return std::isnan(m); }));
     if (ms.isEmpty())
         return QStringLiteral("nothing heard");
     std::sort(ms.begin(), ms.end());
@@ -116,7 +117,9 @@ struct Clock {
 };
 
 // The figures of one server, a line each: format, what was timed, then the
-// milliseconds of every round (-1 for a round that heard nothing).
+// milliseconds of every round, "-" for a round that heard nothing (a sound
+// timed a millisecond before its second, within what the monitor can tell,
+// is no silence).
 void latencies(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
 {
     for (const char *ext : {"wav", "mp3", "wma"}) {
@@ -128,7 +131,7 @@ void latencies(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
             QTest::qWait(1500);
             c.window.menuparar_Click();
             const double heard = second < 0 ? -1 : monitor.firstSoundAfter(double(second) * 1000 - 100);
-            alarm << (heard < 0 ? -1 : heard - double(second) * 1000);
+            alarm << (heard < 0 ? qQNaN() : heard - double(second) * 1000);
         }
         for (int i = 0; i < rounds; ++i) {
             QTest::qWait(700);
@@ -137,12 +140,16 @@ void latencies(Clock &c, AudioMonitor &monitor, const QString &dir, int rounds)
             QTest::qWait(1000);
             c.window.menuparar_Click();
             const double heard = monitor.firstSoundAfter(asked - 20);
-            play << (heard < 0 ? -1 : heard - asked);
+            play << (heard < 0 ? qQNaN() : heard - asked);
         }
         for (const auto &[what, ms] : {std::pair{"alarm", alarm}, std::pair{"Tocar", play}}) {
             std::printf("%s %s", ext, what);
-            for (double m : ms)
-                std::printf(" %.1f", m);
+            for (double m : ms) {
+                if (std::isnan(m))
+                    std::printf(" -");
+                else
+                    std::printf(" %.1f", m);
+            }
             std::printf("\n");
         }
         std::fflush(stdout);
@@ -260,8 +267,11 @@ int sideBySide(const QStringList &args)
             QList<double> ms;
             for (const QString &line : output.split(QLatin1Char('\n'))) {
                 if (line.section(QLatin1Char(' '), 0, 1) == key) {
-                    for (const QString &m : line.section(QLatin1Char(' '), 2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                        ms << m.toDouble();
+                    for (const QString &m : line.section(QLatin1Char(' '), 2).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                        bool heard = false;
+                        const double v = m.toDouble(&heard);
+                        ms << (heard ? v : qQNaN());
+                    }
                 }
             }
             std::printf("  %-26s", qPrintable(summary(ms)));
