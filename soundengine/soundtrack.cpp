@@ -200,9 +200,16 @@ void SoundTrack::closeOutput()
 
 bool SoundTrack::outputLost() const
 {
+    // A server that goes away fails the output's stream at once, but Qt
+    // tells the output so only later, from another thread; until then the
+    // stream has less than no room. Writing to it in that time was seen to
+    // leave Qt's connection to the server stuck for good: the next alarm,
+    // after the server came back, and the tone standing in for it were
+    // silent.
     return m_sink
            && (m_sink->state() == QAudio::StoppedState || m_sink->error() == QAudio::FatalError
-               || m_sink->error() == QAudio::OpenError || m_sink->error() == QAudio::IOError);
+               || m_sink->error() == QAudio::OpenError || m_sink->error() == QAudio::IOError
+               || m_sink->bytesFree() < 0);
 }
 
 void SoundTrack::fail(const QString &why)
